@@ -1,0 +1,386 @@
+// Ini store: putting and getting, escaping, continuation lines, reading odd files,
+// and replacing files without ever losing the old one.
+#include "support/inifile.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <dirent.h>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+using namespace std::string_literals;
+
+struct Store {
+    IniText s = Ini_New(0);
+    ~Store() { Ini_Dispose(s); }
+    operator IniText() const { return s; }
+};
+
+std::string text_of(IniText s) {
+    std::string t;
+    EXPECT_EQ(Ini_WriteToText(s, &t), 0);
+    return t;
+}
+
+void read_text(IniText s, const std::string& t) {
+    ASSERT_EQ(Ini_ReadFromText(s, t.data(), t.size()), 0);
+}
+
+std::string get_string(IniText s, const char* sec, const char* tag) {
+    const char* p = nullptr;
+    return Ini_GetPointerToString(s, sec, tag, &p) == 1 ? std::string(p) : std::string("<none>");
+}
+
+std::string file_bytes(const std::string& path) {
+    std::ifstream f(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(f), {});
+}
+
+void put_file(const std::string& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// A fresh directory per test, removed with its content afterwards.
+class IniFiles : public ::testing::Test {
+  protected:
+    std::string dir;
+    void SetUp() override {
+        char tmpl[] = "/tmp/ini_test_XXXXXX";
+        ASSERT_NE(mkdtemp(tmpl), nullptr);
+        dir = tmpl;
+    }
+    void TearDown() override {
+        chmod(dir.c_str(), 0700);
+        std::string cmd = "rm -rf '" + dir + "'";
+        EXPECT_EQ(system(cmd.c_str()), 0);
+    }
+    std::string path(const char* name) const { return dir + "/" + name; }
+    int entries() const {
+        int n = 0;
+        DIR* d = opendir(dir.c_str());
+        while (dirent* e = d ? readdir(d) : nullptr) n += e->d_name[0] != '.';
+        if (d) closedir(d);
+        return n;
+    }
+};
+
+// ---- Putting ----
+
+TEST(IniPut, SecondPutReplacesTheFirstInPlace) {
+    Store s;
+    Ini_PutInt(s, "ChanA Power", "Value", 1);
+    Ini_PutInt(s, "ChanA Power", "Max. value", 1023);
+    Ini_PutInt(s, "chana power ", " VALUE", 512);
+    EXPECT_EQ(Ini_NumberOfItems(s, "ChanA Power"), 2);
+    EXPECT_EQ(text_of(s), "[ChanA Power]\r\nVALUE = 512\r\nMax. value = 1023\r\n\r\n");
+}
+
+TEST(IniPut, WithoutDuplicateCheckingEveryPutIsAppended) {
+    Store s;
+    EXPECT_EQ(Ini_SetDuplicateChecking(s, 0), 1);
+    Ini_PutInt(s, "A", "x", 1);
+    Ini_PutInt(s, "A", "x", 2);
+    EXPECT_EQ(Ini_SetDuplicateChecking(s, 1), 0);
+    int v = 0;
+    EXPECT_EQ(Ini_GetInt(s, "A", "X", &v), 1);
+    EXPECT_EQ(v, 1);
+    // With checking back on, a put removes all copies, keeping the first position.
+    Ini_PutInt(s, "A", "y", 3);
+    Ini_PutInt(s, "A", "x", 4);
+    EXPECT_EQ(text_of(s), "[A]\r\nx = 4\r\ny = 3\r\n\r\n");
+}
+
+TEST(IniPut, SortingKeepsSectionsAndItemsInOrder) {
+    IniText s = Ini_New(1);
+    Ini_PutBoolean(s, "b", "z", 1);
+    Ini_PutBoolean(s, "B", "a", 0);
+    Ini_PutBoolean(s, "A", "m", 1);
+    read_text(s, "[C]\r\ny=1\r\nx=2\r\n[a0]\r\nk=1\r\n");
+    EXPECT_EQ(text_of(s), "[A]\r\nm = True\r\n\r\n[a0]\r\nk = 1\r\n\r\n[b]\r\na = False\r\nz = True\r\n\r\n"
+                          "[C]\r\nx = 2\r\ny = 1\r\n\r\n");
+    Ini_Dispose(s);
+}
+
+TEST(IniPut, NullArgumentsAreRefused) {
+    Store s;
+    EXPECT_EQ(Ini_PutInt(nullptr, "a", "b", 1), INI_ERR_NULL_ARG);
+    EXPECT_EQ(Ini_PutString(s, nullptr, "b", "x"), INI_ERR_NULL_ARG);
+    EXPECT_EQ(Ini_GetInt(s, "a", "b", nullptr), INI_ERR_NULL_ARG);
+    EXPECT_EQ(Ini_PutString(s, "a", "b", nullptr), 0); // a null text is an empty string
+    EXPECT_EQ(get_string(s, "a", "b"), "");
+}
+
+// ---- Escaping ----
+
+TEST(IniEscape, QuoteAndLineFeedRoundTrip) {
+    Store s;
+    Ini_PutString(s, "S", "t", "a\"b\nc");
+    EXPECT_EQ(text_of(s), "[S]\r\nt = \"a\\\"b\\nc\"\r\n\r\n");
+    Store back;
+    read_text(back, text_of(s));
+    EXPECT_EQ(get_string(back, "S", "t"), "a\"b\nc");
+}
+
+TEST(IniEscape, ControlCharactersAndHighBytes) {
+    Store s;
+    Ini_PutString(s, "S", "t", "\\\t\r\x01\x7f\xb5");
+    EXPECT_EQ(text_of(s), "[S]\r\nt = \"\\\\\\t\\r\\x01\\x7f\xb5\"\r\n\r\n");
+    Store back;
+    read_text(back, text_of(s));
+    EXPECT_EQ(get_string(back, "S", "t"), "\\\t\r\x01\x7f\xb5");
+}
+
+TEST(IniEscape, HandWrittenEscapesAndLoneBackslashes) {
+    Store s;
+    read_text(s, "[S]\na = \"\\x4A\\q\\x4\"\nb = \"end\\x\"\nc = \"end\\\"\nd = C:\\temp\\new\n");
+    EXPECT_EQ(get_string(s, "S", "a"), "Jqx4");
+    EXPECT_EQ(get_string(s, "S", "b"), "endx");
+    EXPECT_EQ(get_string(s, "S", "c"), "end\\");
+    EXPECT_EQ(get_string(s, "S", "d"), "C:\\temp\\new"); // unquoted text was never escaped
+}
+
+// ---- Continuation lines ----
+
+TEST(IniContinuation, TwoHundredCharactersMakeThreeLines) {
+    Store s;
+    std::string v;
+    for (int i = 0; i < 200; i++) v += static_cast<char>('a' + i % 26);
+    Ini_PutString(s, "S", "Long", v.c_str());
+    const std::string expected = "[S]\r\nLong Line0001 = \"" + v.substr(0, 80) + "\"\r\nLong Line0002 = \"" +
+                                 v.substr(80, 80) + "\"\r\nLong Line0003 = \"" + v.substr(160) + "\"\r\n\r\n";
+    EXPECT_EQ(text_of(s), expected);
+    Store back;
+    read_text(back, expected);
+    EXPECT_EQ(Ini_NumberOfItems(back, "S"), 1);
+    EXPECT_EQ(get_string(back, "S", "Long"), v);
+}
+
+TEST(IniContinuation, EightyCharactersStayOnOneLine) {
+    Store s;
+    const std::string v(80, 'x');
+    Ini_PutString(s, "S", "t", v.c_str());
+    EXPECT_EQ(text_of(s), "[S]\r\nt = \"" + v + "\"\r\n\r\n");
+}
+
+TEST(IniContinuation, RunsStartAtPieceOneOnly) {
+    Store s;
+    read_text(s, "[S]\nx Line0002 = stray\na Line0001 = 1\na Line0002 = 2\nb Line1 = 3\nb Line0002 = 4\n"
+                 "c = 5\nd Line0003 = 6\n");
+    EXPECT_EQ(text_of(s), "[S]\r\nx Line0002 = stray\r\na = 12\r\nb = 34\r\nc = 5\r\nd Line0003 = 6\r\n\r\n");
+}
+
+// ---- Typed getters ----
+
+TEST(IniTyped, Integers) {
+    Store s;
+    read_text(s, "[N]\na = +12\nb = 12a\nc = + 12\nd = -2147483648\ne = 2147483648\nf = \"  \"\ng = \" 7 \"\n"
+                 "h = --1\n");
+    int v = 99;
+    EXPECT_EQ(Ini_GetInt(s, "N", "a", &v), 1);
+    EXPECT_EQ(v, 12);
+    v = 99;
+    EXPECT_EQ(Ini_GetInt(s, "N", "b", &v), INI_ERR_NOT_INTEGER);
+    EXPECT_EQ(Ini_GetInt(s, "N", "c", &v), INI_ERR_NOT_INTEGER);
+    EXPECT_EQ(Ini_GetInt(s, "N", "e", &v), INI_ERR_NOT_INTEGER);
+    EXPECT_EQ(Ini_GetInt(s, "N", "h", &v), INI_ERR_NOT_INTEGER);
+    EXPECT_EQ(Ini_GetInt(s, "N", "f", &v), 0); // blank reads as not found
+    EXPECT_EQ(Ini_GetInt(s, "N", "missing", &v), 0);
+    EXPECT_EQ(v, 99);
+    EXPECT_EQ(Ini_GetInt(s, "N", "d", &v), 1);
+    EXPECT_EQ(v, INT32_MIN);
+    EXPECT_EQ(Ini_GetInt(s, "N", "g", &v), 1);
+    EXPECT_EQ(v, 7);
+}
+
+TEST(IniTyped, Booleans) {
+    Store s;
+    read_text(s, "[B]\na = TRUE\nb = yes\nc = false\n");
+    Ini_PutBoolean(s, "B", "d", -1);
+    int v = 7;
+    EXPECT_EQ(Ini_GetBoolean(s, "B", "b", &v), INI_ERR_NOT_BOOLEAN);
+    EXPECT_EQ(v, 7);
+    EXPECT_EQ(Ini_GetBoolean(s, "B", "a", &v), 1);
+    EXPECT_EQ(v, 1);
+    EXPECT_EQ(Ini_GetBoolean(s, "B", "c", &v), 1);
+    EXPECT_EQ(v, 0);
+    EXPECT_EQ(Ini_GetBoolean(s, "B", "d", &v), 1);
+    EXPECT_EQ(v, 1);
+}
+
+TEST(IniTyped, StringIntoBufferIsCutAndEmptied) {
+    Store s;
+    Ini_PutString(s, "S", "t", "abcdef");
+    char buf[4] = "xyz";
+    EXPECT_EQ(Ini_GetStringIntoBuffer(s, "S", "t", buf, 4), 1);
+    EXPECT_STREQ(buf, "abc");
+    EXPECT_EQ(Ini_GetStringIntoBuffer(s, "S", "missing", buf, 4), 0);
+    EXPECT_STREQ(buf, "");
+    EXPECT_EQ(Ini_GetStringIntoBuffer(s, "S", "t", buf, 1), 1);
+    EXPECT_STREQ(buf, "");
+}
+
+TEST(IniTyped, LongStringsGrowTheSharedBuffer) {
+    Store s;
+    const std::string v(5000, 'q');
+    Ini_PutString(s, "S", "t", v.c_str());
+    EXPECT_EQ(get_string(s, "S", "t"), v);
+}
+
+// ---- Reading ----
+
+TEST(IniRead, CommentsStrayItemsAndMalformedLines) {
+    Store s;
+    read_text(s, "early = 1\n; [Hidden]\n[Sec]\n  ; x = 1\nno separator\nblank =   \n = 3\nok = 4\n"
+                 "[Bad] tail\n[Unclosed\nafter = 5");
+    EXPECT_EQ(text_of(s), "[Sec]\r\nok = 4\r\nafter = 5\r\n\r\n");
+}
+
+TEST(IniRead, DuplicateSectionsAndTagsAreKeptAndTheFirstWins) {
+    Store s;
+    read_text(s, "[A]\nx = 1\nx = 2\n[a]\nx = 3\n");
+    EXPECT_EQ(Ini_NumberOfItems(s, "A"), 2);
+    int v = 0;
+    EXPECT_EQ(Ini_GetInt(s, " a ", "X", &v), 1);
+    EXPECT_EQ(v, 1);
+    EXPECT_EQ(Ini_LineOfLastAccess(s), 2);
+    EXPECT_EQ(text_of(s), "[A]\r\nx = 1\r\nx = 2\r\n\r\n[a]\r\nx = 3\r\n\r\n");
+}
+
+TEST(IniRead, EveryKindOfLineEnd) {
+    Store s;
+    read_text(s, "[S]\ra = 1\n\rb = 2\r\n\n\nc = 3\0d = 4"s);
+    EXPECT_EQ(text_of(s), "[S]\r\na = 1\r\nb = 2\r\nc = 3\r\nd = 4\r\n\r\n");
+    int v = 0;
+    Ini_GetInt(s, "S", "c", &v);
+    EXPECT_EQ(Ini_LineOfLastAccess(s), 6); // LF CR and CR LF are single ends, LF LF is not
+}
+
+TEST(IniRead, SectionNamesKeepTheirBytes) {
+    Store s;
+    read_text(s, "[Scanrate (\xb5s)]\nValue = 500\n[ [x]y] ]  \nz = 1\n");
+    EXPECT_EQ(Ini_SectionExists(s, "scanrate (\xb5S)"), 1);
+    EXPECT_EQ(Ini_SectionExists(s, "[x]y]"), 1);
+    EXPECT_EQ(Ini_SectionExists(s, "Scanrate (us)"), 0);
+}
+
+TEST(IniRead, LongLinesAreCutAt255) {
+    Store s;
+    const std::string v(300, 'v');
+    read_text(s, "[S]\nt = " + v + "\nu = 1\n");
+    EXPECT_EQ(get_string(s, "S", "t"), v.substr(0, 251));
+    EXPECT_EQ(get_string(s, "S", "u"), "1");
+}
+
+TEST(IniRead, OtherTokens) {
+    Store s;
+    Ini_SetTokens(s, '<', '>', ":=", "#");
+    read_text(s, "<S>\n# a := 1\nb := 2\nc = 3\n");
+    EXPECT_EQ(text_of(s), "<S>\r\nb := 2\r\n\r\n");
+}
+
+// ---- Files ----
+
+TEST_F(IniFiles, WrittenFileHasExactBytesAndReadsBack) {
+    Store s;
+    Ini_PutInt(s, "ChanA Power", "Value", 512);
+    Ini_PutInt(s, "ChanA Power", "Max. value", 1023);
+    Ini_PutString(s, "Panel data", "Panel ID string", "Line 7");
+    ASSERT_EQ(Ini_WriteToFile(s, path("p.ini").c_str()), 0);
+    EXPECT_EQ(file_bytes(path("p.ini")), "[ChanA Power]\r\nValue = 512\r\nMax. value = 1023\r\n\r\n"
+                                         "[Panel data]\r\nPanel ID string = \"Line 7\"\r\n\r\n");
+    EXPECT_EQ(entries(), 1);
+    Store back;
+    ASSERT_EQ(Ini_ReadFromFile(back, path("p.ini").c_str()), 0);
+    EXPECT_EQ(text_of(back), text_of(s));
+}
+
+TEST_F(IniFiles, ReplacingKeepsTheFileMode) {
+    put_file(path("p.ini"), "old");
+    chmod(path("p.ini").c_str(), 0640);
+    Store s;
+    Ini_PutInt(s, "A", "b", 1);
+    ASSERT_EQ(Ini_WriteToFile(s, path("p.ini").c_str()), 0);
+    struct stat st;
+    ASSERT_EQ(stat(path("p.ini").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+    EXPECT_EQ(file_bytes(path("p.ini")), "[A]\r\nb = 1\r\n\r\n");
+}
+
+TEST_F(IniFiles, UnreadableFiles) {
+    Store s;
+    EXPECT_EQ(Ini_ReadFromFile(s, path("none.ini").c_str()), INI_ERR_OPEN);
+    EXPECT_EQ(Ini_ReadFromFile(s, dir.c_str()), INI_ERR_OPEN);
+}
+
+TEST_F(IniFiles, PathsThatCannotBeWrittenLeaveNothingBehind) {
+    Store s;
+    Ini_PutInt(s, "A", "b", 1);
+    EXPECT_EQ(Ini_WriteToFile(s, path("missing/p.ini").c_str()), INI_ERR_NOT_WRITABLE);
+    EXPECT_EQ(Ini_WriteToFile(s, dir.c_str()), INI_ERR_NOT_WRITABLE);
+    EXPECT_EQ(Ini_WriteToFile(s, (dir + "/").c_str()), INI_ERR_NOT_WRITABLE);
+    EXPECT_EQ(entries(), 0);
+    // /proc takes no new files, whoever asks.
+    EXPECT_LT(Ini_WriteToFile(s, "/proc/zazed_ini_test.ini"), 0);
+    EXPECT_NE(access("/proc/zazed_ini_test.ini", F_OK), 0);
+}
+
+TEST_F(IniFiles, ReadOnlyDirectoryKeepsTheOldFile) {
+    put_file(path("p.ini"), "old");
+    chmod(dir.c_str(), 0500);
+    // Root writes anyway; then the directory protects nothing and there is nothing to test.
+    const std::string probe = path("probe");
+    if (FILE* f = fopen(probe.c_str(), "w")) {
+        fclose(f);
+        unlink(probe.c_str());
+        GTEST_SKIP() << "permissions do not stop this user";
+    }
+    Store s;
+    Ini_PutInt(s, "A", "b", 1);
+    EXPECT_EQ(Ini_WriteToFile(s, path("p.ini").c_str()), INI_ERR_NOT_WRITABLE);
+    EXPECT_EQ(file_bytes(path("p.ini")), "old");
+    EXPECT_EQ(entries(), 1);
+}
+
+// A file size limit makes the write fail at the flush or the close, like a full
+// disk, and works for root too.
+TEST_F(IniFiles, FailingWriteKeepsTheOldFile) {
+    put_file(path("p.ini"), std::string(3000, 'o'));
+    Store s;
+    for (int i = 0; i < 100; i++) Ini_PutInt(s, ("Section " + std::to_string(i)).c_str(), "Value", i);
+    rlimit old;
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit small = old;
+    small.rlim_cur = 1000;
+    auto previous = signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const int r = Ini_WriteToFile(s, path("p.ini").c_str());
+    setrlimit(RLIMIT_FSIZE, &old);
+    signal(SIGXFSZ, previous);
+    EXPECT_EQ(r, INI_ERR_IO);
+    EXPECT_EQ(file_bytes(path("p.ini")), std::string(3000, 'o'));
+    EXPECT_EQ(entries(), 1);
+}
+
+// ---- Codes ----
+
+TEST(IniCodes, EveryCodeHasAText) {
+    for (int code : {INI_ERR_NULL_ARG, INI_ERR_NO_MEMORY, INI_ERR_OPEN, INI_ERR_READ, INI_ERR_NOT_INTEGER,
+                     INI_ERR_NOT_BOOLEAN, INI_ERR_NOT_WRITABLE, INI_ERR_DISK_FULL, INI_ERR_IO}) {
+        ASSERT_NE(Ini_ErrorText(code), nullptr) << code;
+        EXPECT_GT(strlen(Ini_ErrorText(code)), 0u) << code;
+    }
+    EXPECT_EQ(Ini_ErrorText(-1), nullptr);
+}
+
+} // namespace
