@@ -12,9 +12,12 @@
 #include <dirent.h>
 #include <fstream>
 #include <memory>
+#include <sched.h>
 #include <string>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -370,6 +373,43 @@ TEST_F(IniFiles, FailingWriteKeepsTheOldFile) {
     EXPECT_EQ(r, INI_ERR_IO);
     EXPECT_EQ(file_bytes(path("p.ini")), std::string(3000, 'o'));
     EXPECT_EQ(entries(), 1);
+}
+
+// A real full disk: a 64 KiB tmpfs in a private mount namespace of a child
+// process. Needs the right to mount (root in most containers); skipped otherwise.
+TEST_F(IniFiles, FullDiskKeepsTheOldFile) {
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            mount("tmpfs", dir.c_str(), "tmpfs", 0, "size=64k") != 0) {
+            _exit(77);
+        }
+        put_file(path("p.ini"), "old");
+        IniText s = Ini_New(0);
+        const std::string big(20000, 'x');
+        for (int i = 0; i < 10; i++) Ini_PutString(s, std::to_string(i).c_str(), "t", big.c_str());
+        const int r = Ini_WriteToFile(s, path("p.ini").c_str());
+        Ini_Dispose(s);
+        _exit(r != INI_ERR_DISK_FULL ? 1 : file_bytes(path("p.ini")) != "old" ? 2 : entries() != 1 ? 3 : 0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == 77) GTEST_SKIP() << "cannot mount a small file system here";
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: wrong code, 2: old file changed, 3: files left behind";
+}
+
+TEST_F(IniFiles, LinkIsFollowed) {
+    put_file(path("real.ini"), "old");
+    ASSERT_EQ(symlink("real.ini", path("link.ini").c_str()), 0);
+    Store s;
+    Ini_PutInt(s, "A", "b", 1);
+    ASSERT_EQ(Ini_WriteToFile(s, path("link.ini").c_str()), 0);
+    struct stat st;
+    ASSERT_EQ(lstat(path("link.ini").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_EQ(file_bytes(path("real.ini")), "[A]\r\nb = 1\r\n\r\n");
 }
 
 // ---- Codes ----
