@@ -51,8 +51,9 @@ int Ini_SetDuplicateChecking(IniText store, int check);
 
 // ---- Files ----
 
-// Adds the file's sections to the store. 0, INI_ERR_OPEN, INI_ERR_READ or
-// INI_ERR_NO_MEMORY; on failure the store is unchanged.
+// Adds the file's sections to the store. 0, INI_ERR_OPEN (also for anything but
+// a regular file), INI_ERR_READ or INI_ERR_NO_MEMORY; on failure the store is
+// unchanged.
 int Ini_ReadFromFile(IniText store, const char* path);
 // Replaces the file with the store's text through a temporary file in the same
 // directory; on any failure the old file stays as it was and no temporary file is

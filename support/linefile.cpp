@@ -28,10 +28,10 @@ int LineFile_New(const char* path, LineFile* out) {
     if (!path || !out) return LINEFILE_ERR_NULL_ARG;
     FILE* fp = fopen(path, "rb");
     if (!fp) return LINEFILE_ERR_OPEN;
-    // A directory opens fine on this system and only fails on the first read;
-    // it is a file that cannot be opened for reading as far as callers care.
+    // A directory opens fine and only fails on the first read, and a device such
+    // as /dev/zero never ends: only regular files are text files to read.
     struct stat st;
-    if (fstat(fileno(fp), &st) != 0 || S_ISDIR(st.st_mode)) {
+    if (fstat(fileno(fp), &st) != 0 || !S_ISREG(st.st_mode)) {
         fclose(fp);
         return LINEFILE_ERR_OPEN;
     }

@@ -21,7 +21,7 @@ constexpr int LINEFILE_CHUNK = 2048;
 
 typedef struct LineFileRec* LineFile;
 
-// Opens `path` for reading. Returns 0 and the reader in `*out`, or an error
+// Opens the regular file `path` for reading. Returns 0 and the reader in `*out`, or an error
 // (`*out` untouched).
 int LineFile_New(const char* path, LineFile* out);
 

@@ -324,6 +324,7 @@ TEST_F(IniFiles, UnreadableFiles) {
     Store s;
     EXPECT_EQ(Ini_ReadFromFile(s, path("none.ini").c_str()), INI_ERR_OPEN);
     EXPECT_EQ(Ini_ReadFromFile(s, dir.c_str()), INI_ERR_OPEN);
+    EXPECT_EQ(Ini_ReadFromFile(s, "/dev/null"), INI_ERR_OPEN);
 }
 
 TEST_F(IniFiles, PathsThatCannotBeWrittenLeaveNothingBehind) {
