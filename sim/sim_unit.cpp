@@ -14,7 +14,7 @@ const sim_chan_layout* const LAYOUT[2] = {&sim_chan_a, &sim_chan_b};
 
 constexpr double NORM_MIN = 0.25;
 constexpr double NORM_MAX = 8.0;
-constexpr double PEAK_DECAY_S = 10.0;
+constexpr int64_t PEAK_WINDOW_TICKS = 1000000LL * SIM_TICKS_PER_US;
 constexpr double BASELINE_S = 1.0;
 constexpr int32_t RESULT_LIMIT = 32767 * 65536;
 
@@ -93,6 +93,7 @@ void clear_acc(sim_acc* a) {
 void apply_params(sim_unit* u) {
     const int scanrate = para(u, SW_SCANRATE);
     u->cycle_ticks = scanrate <= 0 ? SIM_MIN_CYCLE_TICKS : std::max(scanrate, SIM_MIN_CYCLE_TICKS);
+    u->cycle_report = static_cast<int>(u->cycle_ticks);
     for (sim_chan& c : u->ch) sim_osci_arm(&c.osci);
 }
 
@@ -133,7 +134,12 @@ void channel_front(sim_unit* u, int ch, int raw) {
     const double dt = ticks_to_s(u->cycle_ticks);
     c->raw = raw;
     c->max_raw = std::max(c->max_raw, raw);
-    c->peak = raw > c->peak ? raw : c->peak - (c->peak - raw) * dt / PEAK_DECAY_S;
+    if (u->now_ticks >= c->peak_until) {
+        c->peak_before = c->peak_now;
+        c->peak_now = 0;
+        c->peak_until = u->now_ticks + PEAK_WINDOW_TICKS;
+    }
+    c->peak_now = std::max(c->peak_now, raw);
     int v = raw;
     if (para(u, l->norm)) v = std::min(4095, static_cast<int>(raw * c->norm_factor));
     if (para(u, l->linearisation)) v = linearise(u, ch, v);
@@ -414,14 +420,17 @@ void drive_analog_output(sim_unit* u) {
     u->ana = static_cast<int>(std::clamp<int64_t>(scaled + offset, 0, 4095));
 }
 
+// The normalisation factor that maps the highest recent raw sample to the target.
+double norm_target(const sim_chan* c) {
+    const int peak = std::max(std::max(c->peak_now, c->peak_before), 1);
+    return std::clamp(SIM_NORM_TARGET / peak, NORM_MIN, NORM_MAX);
+}
+
 void track_normalisation(sim_unit* u) {
     if (!sim_combined_cond(words_at(u, SW_NORM_COND), &u->regs)) return;
     const double tau = std::max<int>(1, para(u, SW_NORM_TIMEBASE));
     const double k = std::min(1.0, ticks_to_s(u->cycle_ticks) / tau);
-    for (sim_chan& c : u->ch) {
-        const double target = std::clamp(SIM_NORM_TARGET / std::max(c.peak, 1.0), NORM_MIN, NORM_MAX);
-        c.norm_factor += (target - c.norm_factor) * k;
-    }
+    for (sim_chan& c : u->ch) c.norm_factor += (norm_target(&c) - c.norm_factor) * k;
 }
 
 void scan(sim_unit* u) {
@@ -479,14 +488,12 @@ void sim_unit_init(sim_unit* u, const sim_unit_config* cfg) {
     for (sim_chan& c : u->ch) {
         reset_channel(&c);
         c.norm_factor = SIM_NORM_TARGET / SIM_PEAK_A;
-        c.peak = SIM_PEAK_A;
+        c.peak_before = static_cast<int>(SIM_PEAK_A);
         c.baseline = 300.0;
         clear_acc(&c.acc);
     }
     u->ch[1].norm_factor = SIM_NORM_TARGET / SIM_PEAK_B;
-    u->ch[1].peak = SIM_PEAK_B;
     apply_params(u);
-    u->cycle_report = static_cast<int>(u->cycle_ticks);
 }
 
 void sim_unit_advance(sim_unit* u, int64_t t_us) {
@@ -558,8 +565,7 @@ void sim_unit_reset(sim_unit* u, int which) {
 }
 
 void sim_unit_norm_now(sim_unit* u) {
-    for (sim_chan& c : u->ch)
-        c.norm_factor = std::clamp(SIM_NORM_TARGET / std::max(c.peak, 1.0), NORM_MIN, NORM_MAX);
+    for (sim_chan& c : u->ch) c.norm_factor = norm_target(&c);
 }
 
 int sim_unit_osci_status(const sim_unit* u) {

@@ -49,7 +49,9 @@ struct sim_chan {
     int min_val;
     int max_val;
     double norm_factor;
-    double peak; // recent raw peak, what normalisation scales to
+    int peak_now;       // highest raw sample of the current second
+    int peak_before;    // and of the second before: normalisation scales to these
+    int64_t peak_until; // end of the current second, in ticks
     int64_t iir_x[3][2];
     int64_t iir_y[3][2];
     int history[8]; // recent values for the derivation
