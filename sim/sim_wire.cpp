@@ -12,7 +12,10 @@
 namespace {
 
 constexpr int64_t BATCH_US = 1000; // write paced bytes at most this often
-constexpr int TICK_MS = 5;         // model steps while autosend runs
+// Waking up takes the process some tens of microseconds; the line wakes that much
+// early so that a frame's last byte leaves on time rather than late.
+constexpr int64_t WAKE_LEAD_US = 80;
+constexpr int TICK_MS = 5; // model steps while autosend runs
 
 } // namespace
 
@@ -68,7 +71,8 @@ void sim_wire::received(const uint8_t* bytes, int count, int client_baud) {
     const int rate = rx_rate();
     int64_t arrived = now;
     if (rate > 0) {
-        rx_free_us_ = std::max(now, rx_free_us_) + sim_wire_us(count, rate);
+        // The bytes were there a wake-up before they were noticed.
+        rx_free_us_ = std::max(now - WAKE_LEAD_US, rx_free_us_) + sim_wire_us(count, rate);
         arrived = rx_free_us_;
     }
     sim_proto_feed(proto_.get(), bytes, count, arrived, client_baud);
@@ -101,7 +105,7 @@ void sim_wire::pump() {
         p.chunk = std::move(c);
         queue_.push_back(std::move(p));
     }
-    const int64_t now = sim_clock_us();
+    const int64_t now = sim_clock_us() + WAKE_LEAD_US;
     while (!queue_.empty()) {
         pending& p = queue_.front();
         const int size = static_cast<int>(p.chunk.bytes.size());
@@ -145,13 +149,13 @@ void sim_wire::arm(int64_t at_us) {
 #if defined(__linux__)
     if (wake_fd_ >= 0) {
         itimerspec its{};
-        at_us = std::max<int64_t>(at_us, 1);
+        at_us = std::max<int64_t>(at_us - WAKE_LEAD_US, 1);
         its.it_value.tv_sec = static_cast<time_t>(at_us / 1000000);
         its.it_value.tv_nsec = static_cast<long>((at_us % 1000000) * 1000);
         timerfd_settime(wake_fd_, TFD_TIMER_ABSTIME, &its, nullptr);
         return;
     }
 #endif
-    const int64_t wait_us = std::max<int64_t>(0, at_us - sim_clock_us());
+    const int64_t wait_us = std::max<int64_t>(0, at_us - WAKE_LEAD_US - sim_clock_us());
     wake_timer_.start(static_cast<int>((wait_us + 999) / 1000));
 }
