@@ -26,6 +26,8 @@
 //   which button the user pressed meanwhile. Old entries are dropped when full.
 // - Painting of graphs, strip charts and canvases is coalesced: data calls only
 //   mark the control dirty; it repaints at most once per screen refresh.
+//   Numeric values likewise reach their spin box at the next refresh (reading
+//   them back gives the new value at once); an unchanged value costs nothing.
 // - Popups all go through one handler (SetPopupHandler); the default shows Qt
 //   dialogs, tests and scripts install their own answers.
 // - Rows, columns, list indexes: rows and columns of tables are 1-based, list

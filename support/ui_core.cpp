@@ -593,6 +593,7 @@ int SavePanelImage(int panel, const char* png_path) {
     UiPanel* p = ui_panel(panel, &rc);
     if (!p) return rc;
     if (!png_path) return UI_ERR_ARG;
+    ui_flush_values();
     return p->w->grab().save(QString::fromUtf8(png_path), "PNG") ? 0 : UI_ERR_ARG;
 }
 

@@ -17,10 +17,38 @@
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QTextBlock>
+#include <QTimer>
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
+
+std::vector<std::pair<int, int>> pending_list;
+QTimer* pending_timer = nullptr;
+
+// Stores a numeric value as the spin box would hold it (limited and rounded)
+// and schedules the widget update; an unchanged value costs nothing more.
+void set_numeric_deferred(UiCtrl* c, QDoubleSpinBox* ds, int panel, double d) {
+    d = std::clamp(d, ds->minimum(), ds->maximum());
+    double scale = std::pow(10.0, ds->decimals());
+    double r = std::nearbyint(d * scale) / scale;
+    if (std::isfinite(r)) d = r;
+    double current = c->pending ? c->pending_value : ds->value();
+    if (d == current) return;
+    c->pending_value = d;
+    if (c->pending) return;
+    c->pending = true;
+    pending_list.emplace_back(panel, c->id);
+    if (!pending_timer) {
+        pending_timer = new QTimer;
+        pending_timer->setSingleShot(true);
+        pending_timer->setInterval(16);
+        QObject::connect(pending_timer, &QTimer::timeout, [] { ui_flush_values(); });
+    }
+    if (!pending_timer->isActive()) pending_timer->start();
+}
 
 double slider_scale(const UiCtrl* c) {
     return std::pow(10.0, c->precision);
@@ -56,7 +84,7 @@ bool is_on(const UiCtrl* c, const QVariant& v, bool* ok) {
 
 // Writes a value into the widget. Qt's change signals stay blocked: program
 // writes are not user actions.
-int set_value(UiCtrl* c, const QVariant& v) {
+int set_value(int panel, UiCtrl* c, const QVariant& v) {
     QWidget* w = c->w;
     const QSignalBlocker block(w);
     bool ok = true;
@@ -65,7 +93,7 @@ int set_value(UiCtrl* c, const QVariant& v) {
         double d = as_double(v, &ok);
         if (!ok) return UI_ERR_TYPE;
         if (auto* ds = qobject_cast<QDoubleSpinBox*>(w)) {
-            if (ds->value() != d) ds->setValue(d);
+            set_numeric_deferred(c, ds, panel, d);
         } else if (auto* is = qobject_cast<QSpinBox*>(w)) {
             is->setValue(static_cast<int>(std::lround(d)));
         }
@@ -129,7 +157,9 @@ int get_value(UiCtrl* c, QVariant* out) {
     QWidget* w = c->w;
     switch (c->kind) {
     case UI_KIND_NUMERIC:
-        if (auto* ds = qobject_cast<QDoubleSpinBox*>(w))
+        if (c->pending)
+            *out = c->pending_value;
+        else if (auto* ds = qobject_cast<QDoubleSpinBox*>(w))
             *out = ds->value();
         else
             *out = static_cast<QSpinBox*>(w)->value();
@@ -188,6 +218,7 @@ int precision_of(UiCtrl* c) {
 
 // Numeric limits and step of spin boxes, sliders and progress bars.
 int set_range_attr(UiCtrl* c, int attr, double v) {
+    ui_flush_values(); // the new limits apply to the value already written
     QWidget* w = c->w;
     const QSignalBlocker block(w);
     if (auto* ds = qobject_cast<QDoubleSpinBox*>(w)) {
@@ -267,18 +298,37 @@ QLineEdit* line_edit_of(QWidget* w) {
 
 } // namespace
 
+void ui_flush_values() {
+    if (pending_list.empty()) return;
+    std::vector<std::pair<int, int>> list;
+    list.swap(pending_list);
+    for (const auto& [panel, id] : list) {
+        UiCtrl* c = ui_ctrl(panel, id);
+        if (!c || !c->pending) continue;
+        c->pending = false;
+        if (auto* ds = qobject_cast<QDoubleSpinBox*>(c->w)) {
+            const QSignalBlocker block(ds);
+            ds->setValue(c->pending_value);
+        }
+    }
+}
+
+void ui_drop_pending(int panel, int ctrl) {
+    if (UiCtrl* c = ui_ctrl(panel, ctrl)) c->pending = false;
+}
+
 // ---- values ---------------------------------------------------------------------------------
 
 int SetCtrlValInt(int panel, int ctrl, int value) {
     int rc = 0;
     UiCtrl* c = ui_ctrl(panel, ctrl, &rc);
-    return c ? set_value(c, QVariant(value)) : rc;
+    return c ? set_value(panel, c, QVariant(value)) : rc;
 }
 
 int SetCtrlValDouble(int panel, int ctrl, double value) {
     int rc = 0;
     UiCtrl* c = ui_ctrl(panel, ctrl, &rc);
-    return c ? set_value(c, QVariant(value)) : rc;
+    return c ? set_value(panel, c, QVariant(value)) : rc;
 }
 
 int SetCtrlValString(int panel, int ctrl, const char* value) {
@@ -286,7 +336,7 @@ int SetCtrlValString(int panel, int ctrl, const char* value) {
     UiCtrl* c = ui_ctrl(panel, ctrl, &rc);
     if (!c) return rc;
     if (!value) return UI_ERR_ARG;
-    return set_value(c, QVariant(QString::fromUtf8(value)));
+    return set_value(panel, c, QVariant(QString::fromUtf8(value)));
 }
 
 int GetCtrlValInt(int panel, int ctrl, int* value) {
@@ -433,6 +483,7 @@ int SetCtrlAttribute(int panel, int ctrl, int attr, int value) {
         return set_range_attr(c, attr, value);
     case ATTR_PRECISION:
         if (auto* ds = qobject_cast<QDoubleSpinBox*>(w)) {
+            ui_flush_values();
             const QSignalBlocker block(w);
             ds->setDecimals(value);
             return 0;

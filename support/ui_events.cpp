@@ -207,6 +207,8 @@ bool ui_timers_suspended() {
 }
 
 int ui_dispatch(int panel, int ctrl, int event, int data1, int data2) {
+    // A callback reads what the program wrote, as the user saw it.
+    ui_flush_values();
     ui_callback cb = nullptr;
     void* data = nullptr;
     if (ctrl == 0) {
@@ -256,8 +258,10 @@ void ui_wire(int panel, UiCtrl* c) {
     } else if (auto* ds = qobject_cast<QDoubleSpinBox*>(w)) {
         // Typing commits when finished (Enter or leaving); arrows commit per step.
         ds->setKeyboardTracking(false);
-        QObject::connect(ds, &QDoubleSpinBox::valueChanged, w,
-                         [panel, id]() { changed_and_committed(panel, id); });
+        QObject::connect(ds, &QDoubleSpinBox::valueChanged, w, [panel, id]() {
+            ui_drop_pending(panel, id);
+            changed_and_committed(panel, id);
+        });
     } else if (auto* is = qobject_cast<QSpinBox*>(w)) {
         is->setKeyboardTracking(false);
         QObject::connect(is, &QSpinBox::valueChanged, w, [panel, id]() { changed_and_committed(panel, id); });
@@ -328,6 +332,7 @@ int ProcessSystemEvents() {
 
 int ProcessDrawEvents() {
     if (!QCoreApplication::instance()) return UI_ERR_NO_APP;
+    ui_flush_values();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateLater);
     return 0;

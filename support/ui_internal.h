@@ -30,6 +30,10 @@ struct UiCtrl {
     // Text boxes: an empty document that holds one empty line (Qt cannot tell
     // "no lines" from "one empty line").
     bool empty_line = false;
+    // Numerics: a value written by the program and not yet shown (see
+    // ui_flush_values).
+    bool pending = false;
+    double pending_value = 0.0;
 };
 
 struct UiPanel {
@@ -65,6 +69,12 @@ void ui_watch(QWidget* w);
 void ui_wire(int panel, UiCtrl* c);
 void ui_forget_widget(QWidget* w);
 bool ui_timers_suspended();
+// Numeric values are written to their widgets once per screen refresh, since
+// formatting a spin box costs more than a whole record may. Anything that reads
+// widgets or hands control to the user flushes first.
+void ui_flush_values();
+// The user changed the control: a value the program wrote meanwhile is stale.
+void ui_drop_pending(int panel, int ctrl);
 
 // Value conversions shared by controls, lists and tables.
 QString ui_format_double(double v, int precision);

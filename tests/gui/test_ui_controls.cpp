@@ -2,6 +2,7 @@
 #include "tests/gui/test_ui_fixture.h"
 
 #include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSlider>
@@ -27,6 +28,29 @@ TEST_F(UiTest, NumericKeepsItsLimitsAndPrecision) {
     double max = 0;
     GetCtrlAttribute(main_panel, C_VALUE, ATTR_MAX_VALUE, &max);
     EXPECT_DOUBLE_EQ(max, 4095.0);
+}
+
+TEST_F(UiTest, NumericWriteReachesTheWidgetWithinARefresh) {
+    auto* spin = qobject_cast<QDoubleSpinBox*>(find_widget("NUMS_VALUE"));
+    for (int i = 0; i <= 50; i++) SetCtrlValDouble(main_panel, C_VALUE, i);
+    Delay(0.05);
+    EXPECT_DOUBLE_EQ(spin->value(), 50.0);
+}
+
+TEST_F(UiTest, UserEditWinsOverAnUnshownProgramWrite) {
+    DisplayPanel(main_panel);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(find_widget("tpanel")));
+    auto* spin = qobject_cast<QDoubleSpinBox*>(find_widget("NUMS_VALUE"));
+    SetCtrlValDouble(main_panel, C_VALUE, 5.0);
+    spin->setFocus();
+    spin->selectAll();
+    QTest::keyClicks(spin, "42");
+    QTest::keyClick(spin, Qt::Key_Return);
+    Delay(0.05);
+    double v = 0;
+    GetCtrlValDouble(main_panel, C_VALUE, &v);
+    EXPECT_DOUBLE_EQ(v, 42.0);
+    EXPECT_DOUBLE_EQ(spin->value(), 42.0);
 }
 
 TEST_F(UiTest, NumericTakesATypedNumberAndRefusesText) {
