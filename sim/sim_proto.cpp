@@ -227,7 +227,7 @@ void log_line(sim_proto* p, const request* rq, const answer* a, const char* name
     char line[160];
     std::snprintf(line, sizeof line,
                   "%10.3f s  order %3d value %5u words %3d  %-20s -> order %3d value %5u words %3d",
-                  static_cast<double>(p->now_us) * 1e-6, rq->order, rq->value, rq->nwords,
+                  static_cast<double>(p->now_us - p->start_us) * 1e-6, rq->order, rq->value, rq->nwords,
                   name ? name : "unknown", a->order, a->value, a->nwords);
     p->log(line);
 }
@@ -288,11 +288,13 @@ void sim_proto_init(sim_proto* p, const sim_config* cfg) {
     p->baud = cfg->baud;
     p->announced_block = -1;
     p->now_us = 0;
+    p->start_us = -1;
     p->autosend_free_us = 0;
     p->out.clear();
 }
 
 void sim_proto_advance(sim_proto* p, int64_t now_us) {
+    if (p->start_us < 0) p->start_us = now_us;
     p->now_us = std::max(p->now_us, now_us);
     sim_unit_advance(&p->unit, p->now_us);
 }

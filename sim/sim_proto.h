@@ -59,6 +59,7 @@ struct sim_proto {
     int baud;
     int announced_block; // block announced by order 180, -1 when none
     int64_t now_us;
+    int64_t start_us;         // first time seen, -1 before; the log counts from it
     int64_t autosend_free_us; // the line is busy with the last autosend frame until then
     std::deque<sim_chunk> out;
     std::function<void(const char*)> log; // one line per request when set

@@ -199,12 +199,6 @@ TEST(SimTcp, PacedLikeTheSerialLineWhenAsked) {
     EXPECT_NEAR(poll_time(c.fd, 10), 0.0917, 0.012);
 }
 
-TEST(SimTcp, UnpacedPollsAreFast) {
-    running_sim sim({"--tcp", "0"});
-    fd_guard c(client_connect_tcp(sim.port()));
-    EXPECT_LT(poll_time(c.fd, 300), 0.005);
-}
-
 // ---- pseudo-terminal ----
 
 TEST(SimPty, AnswersAndServesTheNextClientAfterOneCloses) {

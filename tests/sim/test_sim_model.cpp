@@ -166,12 +166,6 @@ TEST(SimModel, ContinuousEvaluationOfAGivesTheValueOfEachScan) {
     });
 }
 
-TEST(SimModel, NullModeGivesZero) {
-    sim_harness h;
-    change(h, [](std::vector<uint16_t>& s) { s[sim_chan_a.eval_mode] = 0; });
-    poll_for(h, 1000, 10, [&](const std::vector<uint16_t>& r) { EXPECT_EQ(rec_s32(r, SR_RESULT), 0); });
-}
-
 TEST(SimModel, ReferenceFollowsTheSelectedTeachEntry) {
     sim_harness h;
     change(h, [](std::vector<uint16_t>& s) { s[sim_chan_a.eval_select] = 2; });

@@ -206,13 +206,6 @@ TEST(SimOrders, BlockWriteWithoutItsAnnouncementIsRejected) {
     EXPECT_EQ(a.header.order, 0);
 }
 
-TEST(SimOrders, InformationReadReturnsTheWordCountAsked) {
-    sim_harness h;
-    std::vector<uint16_t> w;
-    EXPECT_EQ(h.ask_words(184, 0x1300, {16}, &w, 0), 0);
-    EXPECT_EQ(w.size(), 16u);
-}
-
 // ---- channel orders ----
 
 TEST(SimOrders, ResetClearsTheChosenChannelsCounters) {
@@ -229,23 +222,6 @@ TEST(SimOrders, ResetClearsTheChosenChannelsCounters) {
     EXPECT_GT(rec_s32(r, SR_CHANNEL_B + SR_COUNTER), 5);
     ASSERT_EQ(h.ask(29, 3, {}, &a), FRAME_COMPLETE);
     EXPECT_EQ(rec_s32(h.record(), SR_CHANNEL_B + SR_COUNTER), 0);
-}
-
-TEST(SimOrders, NormNowIsAcknowledged) {
-    sim_harness h;
-    frame_in a;
-    ASSERT_EQ(h.ask(28, 0, {}, &a), FRAME_COMPLETE);
-    EXPECT_EQ(a.header.order, 28);
-    EXPECT_EQ(a.payload_kept, 0);
-}
-
-TEST(SimOrders, PollAnswersA36WordRecordWithValueZero) {
-    sim_harness h;
-    std::vector<uint16_t> r;
-    frame_in a;
-    EXPECT_EQ(h.ask_words(8, 252, {}, &r, 36, &a), 0);
-    EXPECT_EQ(r.size(), 36u);
-    EXPECT_EQ(a.header.value, 0);
 }
 
 // ---- framing ----
