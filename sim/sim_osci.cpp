@@ -36,25 +36,12 @@ void sim_osci_scan(sim_osci* o, uint16_t sample, uint16_t marks, bool trigger, i
 }
 
 int sim_osci_block(const sim_osci* o, int base, uint16_t* out) {
+    // Ring position of the block's first word: bases 0, 2, 4, 6 take one of each four
+    // neighbours, 8 and 10 the first and third of them.
     int offset = 0;
-    int stride = 4;
-    switch (base) {
-    case 2:
-        offset = 1;
-        break;
-    case 4:
-        offset = 2;
-        break;
-    case 6:
-        offset = 3;
-        break;
-    case 10:
-        offset = 2;
-        break;
-    default:
-        break;
-    }
-    for (int i = 0; i < SIM_BLOCK_WORDS; i++) out[i] = o->ring[stride * i + offset];
+    if (base >= 0 && base <= 6 && base % 2 == 0) offset = base / 2;
+    if (base == 10) offset = 2;
+    for (int i = 0; i < SIM_BLOCK_WORDS; i++) out[i] = o->ring[4 * i + offset];
     return o->next;
 }
 

@@ -94,7 +94,12 @@ void apply_params(sim_unit* u) {
     const int scanrate = para(u, SW_SCANRATE);
     u->cycle_ticks = scanrate <= 0 ? SIM_MIN_CYCLE_TICKS : std::max(scanrate, SIM_MIN_CYCLE_TICKS);
     u->cycle_report = static_cast<int>(u->cycle_ticks);
-    for (sim_chan& c : u->ch) sim_osci_arm(&c.osci);
+    for (sim_chan& c : u->ch) {
+        sim_osci_arm(&c.osci);
+        // The averaging depth may have changed: start the average afresh.
+        c.nresults = 0;
+        c.result_pos = 0;
+    }
 }
 
 int linearise(const sim_unit* u, int ch, int v) {
