@@ -310,6 +310,8 @@ int RunUserInterface() {
     if (!QApplication::instance()) return UI_ERR_NO_APP;
     es().quitting = false;
     QApplication::exec();
+    // Loops that gave up because of the quit are over; later waits wait again.
+    es().quitting = false;
     return es().quit_code;
 }
 

@@ -309,6 +309,25 @@ TEST_F(UiTest, DelayKeepsTimersRunningAndDoesNotSpin) {
     EXPECT_GE(ticks, 5);
 }
 
+namespace {
+int quit_from_loop(int, int, int event, void*, int, int) {
+    if (event != EVENT_COMMIT) return 0;
+    // A loop waiting for events must give up once the program quits.
+    QTimer::singleShot(20, [] { QuitUserInterface(7); });
+    GetUserEvent(1, nullptr, nullptr);
+    return 0;
+}
+} // namespace
+
+TEST_F(UiTest, QuitEndsWaitingLoopsAndTheEventLoop) {
+    InstallCtrlCallback(main_panel, C_GO, quit_from_loop, nullptr);
+    QTimer::singleShot(10, [this] { SimulateCtrlEvent(main_panel, C_GO, EVENT_COMMIT, 0, 0); });
+    double t0 = Timer();
+    EXPECT_EQ(RunUserInterface(), 7);
+    EXPECT_LT(Timer() - t0, 2.0);
+    EXPECT_EQ(UserInterfaceQuitting(), 0);
+}
+
 // ---- timers ------------------------------------------------------------------------------------------
 
 TEST_F(UiTest, TimerTicksReachTheCallbackUntilSuspended) {

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSlider>
+#include <QTableWidget>
 #include <QTest>
 
 // ---- numerics, switches, sliders ---------------------------------------------------------------
@@ -327,6 +328,19 @@ TEST_F(UiTest, TableCellTypedAsTextReadsAsNumber) {
     EXPECT_DOUBLE_EQ(d, 12.5);
     SetTableCellValString(main_panel, C_TABLE, 2, 2, "abc");
     EXPECT_EQ(GetTableCellValDouble(main_panel, C_TABLE, 2, 2, &d), UI_ERR_TYPE);
+}
+
+TEST_F(UiTest, CellEditedByTheUserCommitsWithItsRowAndColumn) {
+    InstallCtrlCallback(main_panel, C_TABLE, record_cb, nullptr);
+    SetTableCellValInt(main_panel, C_TABLE, 2, 3, 0);
+    auto* table = qobject_cast<QTableWidget*>(find_widget("TABLE_TEACH"));
+    table->item(1, 2)->setText("17"); // what the cell editor does
+    ASSERT_EQ(count_events(C_TABLE, EVENT_COMMIT), 1);
+    EXPECT_EQ(seen[0].data1, 2);
+    EXPECT_EQ(seen[0].data2, 3);
+    int v = 0;
+    GetTableCellValInt(main_panel, C_TABLE, 2, 3, &v);
+    EXPECT_EQ(v, 17);
 }
 
 TEST_F(UiTest, TableHeadersCanBeSwitchedOff) {
