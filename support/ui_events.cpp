@@ -335,6 +335,7 @@ int ProcessSystemEvents() {
 int ProcessDrawEvents() {
     if (!QCoreApplication::instance()) return UI_ERR_NO_APP;
     ui_flush_values();
+    UiCoalescedWidget::flushOverdue();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateLater);
     return 0;

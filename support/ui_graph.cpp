@@ -106,19 +106,38 @@ bool ui_to_doubles(const void* data, int count, int type, std::vector<double>* o
 
 // ---- coalesced painting ---------------------------------------------------------------------
 
+namespace {
+std::vector<UiCoalescedWidget*> coalesced; // every live one
+}
+
 UiCoalescedWidget::UiCoalescedWidget(QWidget* parent) : QWidget(parent) {
     flush_.setSingleShot(true);
     flush_.setInterval(repaint_ms);
-    connect(&flush_, &QTimer::timeout, this, [this]() {
-        pending_ = false;
-        update();
-    });
+    connect(&flush_, &QTimer::timeout, this, [this]() { flush(); });
+    coalesced.push_back(this);
+}
+
+UiCoalescedWidget::~UiCoalescedWidget() {
+    coalesced.erase(std::find(coalesced.begin(), coalesced.end(), this));
 }
 
 void UiCoalescedWidget::markDirty() {
     if (pending_) return;
     pending_ = true;
+    dirty_since_ = Timer();
     flush_.start();
+}
+
+void UiCoalescedWidget::flush() {
+    flush_.stop();
+    pending_ = false;
+    update();
+}
+
+void UiCoalescedWidget::flushOverdue() {
+    double now = Timer();
+    for (UiCoalescedWidget* w : coalesced)
+        if (w->pending_ && now - w->dirty_since_ >= repaint_ms / 1000.0) w->flush();
 }
 
 void UiCoalescedWidget::paintEvent(QPaintEvent*) {
@@ -223,7 +242,7 @@ QRectF UiGraph::plotArea() const {
     double top = title.isEmpty() ? 6 : 18;
     double bottom = xname.isEmpty() ? 16 : 28;
     double left = yname.isEmpty() ? 44 : 56;
-    return QRectF(left, top, std::max(1.0, width() - left - 8), std::max(1.0, height() - top - bottom));
+    return QRectF(left, top, std::max(1.0, width() - left - 18), std::max(1.0, height() - top - bottom));
 }
 
 QPointF UiGraph::toPixel(double x, double y) const {

@@ -100,7 +100,7 @@ void UiStripChart::paintContent(QPainter& p) {
     }
     if (y0 == y1) y1 = y0 + 1.0;
     double top = title.isEmpty() ? 6 : 18;
-    QRectF area(44, top, std::max(1, width() - 52), std::max(1.0, height() - top - 16));
+    QRectF area(44, top, std::max(1, width() - 62), std::max(1.0, height() - top - 16));
     ui_paint_axes(p, area, 0, pps_ - 1, y0, y1, 1.0, grid_color, text_color);
     if (!title.isEmpty()) p.drawText(QRectF(0, 0, width(), 16), Qt::AlignCenter, title);
     p.save();

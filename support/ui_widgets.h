@@ -19,8 +19,12 @@ class UiCoalescedWidget : public QWidget {
     Q_OBJECT
   public:
     explicit UiCoalescedWidget(QWidget* parent = nullptr);
+    ~UiCoalescedWidget() override;
     void markDirty();
     bool dirty() const { return pending_; }
+    // Repaints now every widget whose change has waited a whole refresh, for
+    // loops that draw without running timers.
+    static void flushOverdue();
 
   protected:
     // Counts paints for the diagnostics counter, then paints.
@@ -28,8 +32,10 @@ class UiCoalescedWidget : public QWidget {
     virtual void paintContent(class QPainter& p) = 0;
 
   private:
+    void flush();
     QTimer flush_;
     bool pending_ = false;
+    double dirty_since_ = 0.0;
 };
 
 class UiLed : public QWidget {

@@ -287,6 +287,22 @@ TEST_F(GraphTest, AppendsBetweenEventPassesPaintOncePerRefresh) {
     EXPECT_LE(paints, 2 * (static_cast<long>(elapsed / 0.016) + 2));
 }
 
+TEST_F(GraphTest, DrawEventsAloneRepaintOncePerRefresh) {
+    show();
+    double row[24] = {};
+    long before = GetPaintCount();
+    double t0 = Timer();
+    // A loop that only asks for drawing, never for timers.
+    while (Timer() - t0 < 0.1) {
+        PlotStripChart(gp, C_STRIP, row, 24, UI_DOUBLE);
+        ProcessDrawEvents();
+    }
+    double elapsed = Timer() - t0;
+    long paints = GetPaintCount() - before;
+    EXPECT_GE(paints, 2);
+    EXPECT_LE(paints, static_cast<long>(elapsed / 0.016) + 2);
+}
+
 // ---- canvas -------------------------------------------------------------------------------------------
 
 TEST_F(GraphTest, CanvasKeepsWhatWasDrawn) {
