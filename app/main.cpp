@@ -1,0 +1,51 @@
+// Program entry: start-up, the event loop, and the end of the program.
+#include "app/panels.h"
+#include "app/script.h"
+#include "app/shell.h"
+#include "resources/userif.h"
+#include "support/ui.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+const char usage[] = "usage: zazed [--script FILE|-] [--help]\n"
+                     "  --script FILE  run the commands of FILE (- : standard input), then close\n"
+                     "  --help         this text\n";
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const char* script = nullptr;
+    for (int i = 1; i < argc; i++) {
+        if (!strcmp(argv[i], "--help") || !strcmp(argv[i], "-h")) {
+            fputs(usage, stdout);
+            return 0;
+        }
+        if (!strcmp(argv[i], "--script") && i + 1 < argc) {
+            script = argv[++i];
+            continue;
+        }
+        fprintf(stderr, "zazed: unknown option '%s'\n%s", argv[i], usage);
+        return 2;
+    }
+
+    if (InitUserInterface(&argc, argv) < 0) return -1;
+    RegisterUserIF(userif_panels, userif_panel_count, userif_controls, userif_control_count);
+    shell_register_callbacks();
+    if (shell_startup() < 0) return -1;
+    if (script && script_start(script) < 0) {
+        shell_discard_panels();
+        return 2;
+    }
+    int code = RunUserInterface();
+    shell_discard_panels();
+    // The layer's application object lives in a static and would be destroyed
+    // after the platform plugin's own statics, which crashes on the way out;
+    // everything worth keeping is written by now.
+    fflush(stdout);
+    fflush(stderr);
+    std::_Exit(code);
+}

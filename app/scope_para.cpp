@@ -1,0 +1,101 @@
+#include "app/scope_para.h"
+
+#include "app/panels.h"
+#include "app/shell.h"
+#include "resources/userif.h"
+#include "support/inifile.h"
+#include "support/ui.h"
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+char panel_id[64];
+
+namespace {
+
+const char panel_section[] = "Panel data";
+
+struct window_keys {
+    int* panel;
+    const char* fullscreen;
+    const char* left;
+    const char* top;
+    const char* width;
+    const char* height;
+};
+
+const window_keys windows[] = {
+    {&mpanel, "Main - Fullscreen", "Main - Left", "Main - Top", "Main - Width", "Main - Height"},
+    {&osci1, "Osci - Fullscreen", "Osci - Left", "Osci - Top", "Osci - Width", "Osci - Height"},
+};
+
+using store_ptr = std::unique_ptr<IniStore, void (*)(IniText)>;
+
+void load_window(IniText store, const window_keys& k) {
+    int full = 0;
+    if (Ini_GetBoolean(store, panel_section, k.fullscreen, &full) == 1 && full) {
+        SetPanelAttribute(*k.panel, ATTR_WINDOW_ZOOM, UI_MAXIMIZE);
+        return;
+    }
+    const char* keys[4] = {k.left, k.top, k.width, k.height};
+    const int attrs[4] = {ATTR_LEFT, ATTR_TOP, ATTR_WIDTH, ATTR_HEIGHT};
+    for (int i = 0; i < 4; i++) {
+        int value = 0;
+        if (Ini_GetInt(store, panel_section, keys[i], &value) == 1)
+            SetPanelAttribute(*k.panel, attrs[i], value);
+    }
+}
+
+void store_window(IniText store, const window_keys& k) {
+    int zoom = UI_NO_ZOOM;
+    GetPanelAttribute(*k.panel, ATTR_WINDOW_ZOOM, &zoom);
+    Ini_PutBoolean(store, panel_section, k.fullscreen, zoom == UI_MAXIMIZE);
+    const char* keys[4] = {k.left, k.top, k.width, k.height};
+    const int attrs[4] = {ATTR_LEFT, ATTR_TOP, ATTR_WIDTH, ATTR_HEIGHT};
+    for (int i = 0; i < 4; i++) {
+        int value = 0;
+        GetPanelAttribute(*k.panel, attrs[i], &value);
+        Ini_PutInt(store, panel_section, keys[i], value);
+    }
+}
+
+// Window titles and the panel-ID displays follow the panel ID.
+void show_panel_id() {
+    char base[160];
+    if (panel_id[0])
+        snprintf(base, sizeof base, "%s - %s", pc_version_str, panel_id);
+    else
+        snprintf(base, sizeof base, "%s", pc_version_str);
+    char text[200];
+    snprintf(text, sizeof text, "%s - Main", base);
+    SetPanelAttribute(mpanel, ATTR_TITLE, text);
+    snprintf(text, sizeof text, "%s - Oscillograph", base);
+    SetPanelAttribute(osci1, ATTR_TITLE, text);
+    SetCtrlVal(tab5, TAB5_STRING_PANELID, panel_id);
+    SetCtrlVal(tab1, TAB1_TEXT_PANELID, panel_id);
+}
+
+} // namespace
+
+int load_scope_para(const char* path) {
+    store_ptr store(Ini_New(0), Ini_Dispose);
+    if (!store) return INI_ERR_NO_MEMORY;
+    int rc = Ini_ReadFromFile(store.get(), path);
+    if (rc < 0) return rc;
+    if (!Ini_SectionExists(store.get(), panel_section)) return 0;
+    for (const window_keys& k : windows) load_window(store.get(), k);
+    // A longer ID than the field holds is cut, never overrun.
+    if (Ini_GetStringIntoBuffer(store.get(), panel_section, "Panel ID string", panel_id, sizeof panel_id) ==
+        1)
+        show_panel_id();
+    return 0;
+}
+
+int store_scope_para(const char* path) {
+    store_ptr store(Ini_New(0), Ini_Dispose);
+    if (!store) return INI_ERR_NO_MEMORY;
+    for (const window_keys& k : windows) store_window(store.get(), k);
+    Ini_PutString(store.get(), panel_section, "Panel ID string", panel_id);
+    return Ini_WriteToFile(store.get(), path);
+}
