@@ -114,16 +114,14 @@ void configure_from_properties(UiCtrl* c) {
         // the (invisible) widget itself enabled.
         t->setTimerEnabled(w->property("enabled").toBool());
         w->setEnabled(true);
-    } else if (auto* sl = qobject_cast<QAbstractSlider*>(w)) {
+    } else if (qobject_cast<QAbstractSlider*>(w)) {
         c->precision = w->property("precision").toInt();
-        (void)sl;
-    } else if (auto* cb = qobject_cast<QComboBox*>(w)) {
+    } else if (qobject_cast<QComboBox*>(w)) {
         QString type = w->property("valueType").toString();
         if (type == QLatin1String("double"))
             c->data_type = UI_DOUBLE;
         else if (type == QLatin1String("string"))
             c->data_type = UI_STRING;
-        (void)cb;
     }
     if (w->property("onValue").isValid()) c->on_value = w->property("onValue").toInt();
     if (w->property("offValue").isValid()) c->off_value = w->property("offValue").toInt();

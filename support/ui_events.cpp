@@ -93,12 +93,11 @@ int modifier_bits(Qt::KeyboardModifiers m) {
            ((m & Qt::AltModifier) ? UI_ALT_MOD : 0);
 }
 
-bool already_seen(QEvent* e, const SeenEvent& now) {
+bool already_seen(const SeenEvent& now) {
     SeenEvent& last = hub()->seen;
     bool same = last.type == now.type && last.timestamp == now.timestamp && last.global == now.global &&
                 last.key == now.key && (now.object == nullptr || last.object == now.object);
     last = now;
-    (void)e;
     return same;
 }
 
@@ -145,8 +144,7 @@ bool Hub::eventFilter(QObject* obj, QEvent* e) {
         auto* m = static_cast<QMouseEvent*>(e);
         // A dimmed control, like Qt's disabled widget, takes no clicks.
         if (!w->isEnabled()) return false;
-        if (already_seen(e,
-                         {type, m->timestamp(), m->globalPosition(), static_cast<int>(m->button()), nullptr}))
+        if (already_seen({type, m->timestamp(), m->globalPosition(), static_cast<int>(m->button()), nullptr}))
             return false;
         // CTRL clicks on a zoomable graph are its zoom and pan gestures.
         if (auto* g = qobject_cast<UiGraph*>(w);
@@ -164,7 +162,7 @@ bool Hub::eventFilter(QObject* obj, QEvent* e) {
     if (type == QEvent::KeyPress) {
         auto* k = static_cast<QKeyEvent*>(e);
         if (!w->isEnabled()) return false;
-        if (already_seen(e, {type, k->timestamp(), QPointF(), k->key(), e})) return false;
+        if (already_seen({type, k->timestamp(), QPointF(), k->key(), e})) return false;
         return ui_dispatch(panel, ctrl, EVENT_KEYPRESS, key_code(k), modifier_bits(k->modifiers())) != 0;
     }
     if (type == QEvent::FocusIn || type == QEvent::FocusOut) {
@@ -237,8 +235,6 @@ void ui_watch(QWidget* w) {
 void ui_wire(int panel, UiCtrl* c) {
     QWidget* w = c->w;
     int id = c->id;
-    QObject* ctx = hub();
-    (void)ctx;
     if (auto* t = qobject_cast<UiTimer*>(w)) {
         t->on_tick = [panel, id]() {
             UiCtrl* tc = ui_ctrl(panel, id);

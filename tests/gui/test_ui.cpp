@@ -227,7 +227,6 @@ namespace {
 bool go_running = false;
 bool stop_ran_inside_go = false;
 bool loop_saw_stop = false;
-int stop_panel = 0;
 
 int stop_cb(int, int, int event, void*, int, int) {
     if (event == EVENT_COMMIT) stop_ran_inside_go = go_running;
@@ -261,7 +260,6 @@ TEST_F(UiTest, CommitDuringAWaitingLoopIsFetchedWhileItsCallbackRuns) {
     QTest::mouseClick(find_widget("CMDB_GO"), Qt::LeftButton);
     EXPECT_TRUE(stop_ran_inside_go);
     EXPECT_TRUE(loop_saw_stop);
-    (void)stop_panel;
 }
 
 TEST_F(UiTest, ProgramEventTravelsThroughTheQueue) {
