@@ -82,10 +82,6 @@ TEST_F(RecordFile, TitleAndOneFullHeaderBlock) {
                                        column_line);
 }
 
-TEST_F(RecordFile, TitleLineIs24Characters) {
-    EXPECT_EQ(rec_file_text(path).size(), 24u);
-}
-
 TEST_F(RecordFile, ModeLinePerModeAndInterval) {
     EXPECT_EQ(mode_line(0, 100, 1), "Recording mode:; AUTO LIMITED: one value each sec., 100 values max;\n");
     EXPECT_EQ(mode_line(0, 100, 0), "");
