@@ -370,8 +370,8 @@ int SetActivePanel(int panel);
 
 // ---- rings and list boxes -----------------------------------------------------
 // index -1 appends. Item values take the ring's ATTR_DATA_TYPE (the first
-// insert of a fresh ring sets it); rings from a layout file have integer values
-// equal to their index.
+// insert of a fresh ring sets it). Rings from a layout file have the values of
+// their "itemValues" property, else integer values equal to their index.
 int InsertListItemInt(int panel, int ctrl, int index, const char* label, int value);
 int InsertListItemDouble(int panel, int ctrl, int index, const char* label, double value);
 int InsertListItemString(int panel, int ctrl, int index, const char* label, const char* value);

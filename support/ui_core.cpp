@@ -84,6 +84,29 @@ double prop_double(QWidget* w, const char* name, double fallback) {
     return v.isValid() && ok ? d : fallback;
 }
 
+// A ring whose items carry values other than their index lists them in the
+// layout as the string list "itemValues"; the values are integers when every
+// one reads as an integer, numbers when every one reads as a number, else texts.
+void apply_item_values(UiCtrl* c, QComboBox* cb) {
+    QStringList values = cb->property("itemValues").toStringList();
+    if (values.isEmpty()) return;
+    bool ints = true, numbers = true;
+    for (const QString& v : values) {
+        bool ok = false;
+        v.trimmed().toInt(&ok);
+        ints = ints && ok;
+        v.trimmed().toDouble(&ok);
+        numbers = numbers && ok;
+    }
+    c->data_type = ints ? UI_INTEGER : numbers ? UI_DOUBLE : UI_STRING;
+    for (int i = 0; i < cb->count() && i < values.size(); i++) {
+        const QString v = values[i].trimmed();
+        cb->setItemData(i, ints      ? QVariant(v.toInt())
+                           : numbers ? QVariant(v.toDouble())
+                                     : QVariant(values[i]));
+    }
+}
+
 // Reads the dynamic properties the layout sets on the layer's widgets.
 void configure_from_properties(UiCtrl* c) {
     QWidget* w = c->w;
@@ -116,12 +139,8 @@ void configure_from_properties(UiCtrl* c) {
         w->setEnabled(true);
     } else if (qobject_cast<QAbstractSlider*>(w)) {
         c->precision = w->property("precision").toInt();
-    } else if (qobject_cast<QComboBox*>(w)) {
-        QString type = w->property("valueType").toString();
-        if (type == QLatin1String("double"))
-            c->data_type = UI_DOUBLE;
-        else if (type == QLatin1String("string"))
-            c->data_type = UI_STRING;
+    } else if (auto* cb = qobject_cast<QComboBox*>(w)) {
+        apply_item_values(c, cb);
     }
     if (w->property("onValue").isValid()) c->on_value = w->property("onValue").toInt();
     if (w->property("offValue").isValid()) c->off_value = w->property("offValue").toInt();
