@@ -43,21 +43,27 @@ QPen ui_plot_pen(int color, int plot_style, int line_style) {
 // Grid and tick labels of a plot area; x labels are multiplied by xgain.
 void ui_paint_axes(QPainter& p, const QRectF& area, double x0, double x1, double y0, double y1, double xgain,
                    int grid_color, int text_color) {
-    const int divisions = 5;
     QFont f = p.font();
     f.setPointSize(7);
     p.setFont(f);
     QFontMetrics fm(f);
-    for (int i = 0; i <= divisions; i++) {
-        double fx = area.left() + area.width() * i / divisions;
-        double fy = area.bottom() - area.height() * i / divisions;
+    // Up to five divisions, fewer where labels would run into each other.
+    int xdiv = std::clamp(static_cast<int>(area.width() / 60), 1, 5);
+    int ydiv = std::clamp(static_cast<int>(area.height() / (2 * fm.height())), 1, 5);
+    for (int i = 0; i <= xdiv; i++) {
+        double fx = area.left() + area.width() * i / xdiv;
         p.setPen(QPen(ui_qcolor(grid_color), 1, Qt::DotLine));
         p.drawLine(QPointF(fx, area.top()), QPointF(fx, area.bottom()));
+        p.setPen(ui_qcolor(text_color));
+        QString xl = QString::number((x0 + (x1 - x0) * i / xdiv) * xgain, 'g', 5);
+        p.drawText(QPointF(fx - fm.horizontalAdvance(xl) / 2.0, area.bottom() + fm.ascent() + 2), xl);
+    }
+    for (int i = 0; i <= ydiv; i++) {
+        double fy = area.bottom() - area.height() * i / ydiv;
+        p.setPen(QPen(ui_qcolor(grid_color), 1, Qt::DotLine));
         p.drawLine(QPointF(area.left(), fy), QPointF(area.right(), fy));
         p.setPen(ui_qcolor(text_color));
-        QString xl = QString::number((x0 + (x1 - x0) * i / divisions) * xgain, 'g', 5);
-        QString yl = QString::number(y0 + (y1 - y0) * i / divisions, 'g', 5);
-        p.drawText(QPointF(fx - fm.horizontalAdvance(xl) / 2.0, area.bottom() + fm.ascent() + 2), xl);
+        QString yl = QString::number(y0 + (y1 - y0) * i / ydiv, 'g', 5);
         p.drawText(QPointF(area.left() - fm.horizontalAdvance(yl) - 3, fy + fm.ascent() / 2.0 - 1), yl);
     }
     p.setPen(ui_qcolor(text_color));
