@@ -35,6 +35,7 @@ int main(int argc, char** argv) {
     if (InitUserInterface(&argc, argv) < 0) return -1;
     RegisterUserIF(userif_panels, userif_panel_count, userif_controls, userif_control_count);
     shell_register_callbacks();
+    shell_use_subsystems();
     if (shell_startup() < 0) return -1;
     if (script && script_start(script) < 0) {
         shell_discard_panels();

@@ -53,6 +53,9 @@ extern shell_hooks shell;
 // Registers every CC_ callback of the shell (and of the link hooks) with the
 // user-interface layer; must run before the first LoadPanel.
 void shell_register_callbacks();
+// Puts the program's subsystems behind the hooks and registers their
+// callbacks; must run before the first LoadPanel.
+void shell_use_subsystems();
 // Start-up steps 2 to 18: load, fill, place and show the panels, build the
 // settings file name and load it. Returns 0, or -1 when a panel fails to load
 // (nothing is shown then).

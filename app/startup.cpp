@@ -5,7 +5,7 @@
 #include "app/print_text.h"
 #include "app/scope_para.h"
 #include "app/shell.h"
-#include "app/shell_lists.h"
+#include "params/cond_ring_ui.h"
 #include "resources/userif.h"
 #include "support/ui.h"
 #include "support/ui_util.h"
@@ -85,11 +85,11 @@ void fill_connect_panel() {
 
 void fill_channel_panel(int panel, const char* text, int color, const int* codes) {
     title(panel, TAB2_TEXT_TITLE, text, color);
-    for (int i = 0; i < 6; i++) shell_fill_conditions(panel, channel_rings[i], codes[i]);
+    for (int i = 0; i < 6; i++) ui_fill_conditions(panel, channel_rings[i], codes[i]);
 }
 
 void fill_recorder_panel() {
-    shell_fill_conditions(tab5, TAB5_RING_AUTOSEND, 16389);
+    ui_fill_conditions(tab5, TAB5_RING_AUTOSEND, 16389);
     SetCtrlVal(tab5, TAB5_STRING_TIME, "");
     SetCtrlVal(tab5, TAB5_STRING_COUNT, "");
     SetCtrlVal(tab5, TAB5_BAR_TIME, 0.0);
@@ -151,11 +151,11 @@ bool load_all() {
     if (!load(&tab5, mpanel, TAB5, "tab5")) return false;
     fill_recorder_panel();
     if (!load(&tab6, mpanel, TAB6, "tab6")) return false;
-    shell_fill_conditions(tab6, TAB6_RING_OSCICONDA, 16389);
-    shell_fill_conditions(tab6, TAB6_RING_OSCICONDB, 16389);
+    ui_fill_conditions(tab6, TAB6_RING_OSCICONDA, 16389);
+    ui_fill_conditions(tab6, TAB6_RING_OSCICONDB, 16389);
     if (!load(&tab7, mpanel, TAB7, "tab7")) return false;
     title(tab7, TAB7_TEXT_TITLE, "GENERAL SETTINGS", 0x660000);
-    shell_fill_conditions(tab7, TAB7_RING_NORMCOND, 15);
+    ui_fill_conditions(tab7, TAB7_RING_NORMCOND, 15);
     if (!load(&tab8, mpanel, TAB8, "tab8")) return false;
     title(tab8, TAB8_TEXT_TITLE, "HIDDEN SETTINGS", -1);
     if (!load(&tab9, mpanel, TAB9, "tab9")) return false;
