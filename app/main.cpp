@@ -1,4 +1,5 @@
 // Program entry: start-up, the event loop, and the end of the program.
+#include "app/demo.h"
 #include "app/panels.h"
 #include "app/script.h"
 #include "app/shell.h"
@@ -11,7 +12,8 @@
 
 namespace {
 
-const char usage[] = "usage: zazed [--script FILE|-] [--help]\n"
+const char usage[] = "usage: zazed [--demo] [--script FILE|-] [--help]\n"
+                     "  --demo         attach a simulated control unit over TCP loopback\n"
                      "  --script FILE  run the commands of FILE (- : standard input), then close\n"
                      "  --help         this text\n";
 
@@ -19,10 +21,15 @@ const char usage[] = "usage: zazed [--script FILE|-] [--help]\n"
 
 int main(int argc, char** argv) {
     const char* script = nullptr;
+    bool demo = false;
     for (int i = 1; i < argc; i++) {
         if (!strcmp(argv[i], "--help") || !strcmp(argv[i], "-h")) {
             fputs(usage, stdout);
             return 0;
+        }
+        if (!strcmp(argv[i], "--demo")) {
+            demo = true;
+            continue;
         }
         if (!strcmp(argv[i], "--script") && i + 1 < argc) {
             script = argv[++i];
@@ -37,6 +44,10 @@ int main(int argc, char** argv) {
     shell_register_callbacks();
     shell_use_subsystems();
     if (shell_startup() < 0) return -1;
+    if (demo && shell_start_demo() < 0) {
+        shell_discard_panels();
+        return 2;
+    }
     if (script && script_start(script) < 0) {
         shell_discard_panels();
         return 2;

@@ -1,0 +1,6 @@
+// Demo mode (zazed --demo): the program with a simulated unit attached.
+#pragma once
+
+// Starts the simulated unit and opens the link to it. Returns 0, or -1 with a
+// message on standard error.
+int shell_start_demo();
