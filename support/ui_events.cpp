@@ -65,6 +65,7 @@ class Hub : public QObject {
 
 struct EventState {
     std::deque<UserEvent> queue;
+    int dispatch_depth = 0; // callbacks on the stack
     bool quitting = false;
     int quit_code = 0;
     bool timers_suspended = false;
@@ -220,8 +221,13 @@ int ui_dispatch(int panel, int ctrl, int event, int data1, int data2) {
         cb = c->cb;
         data = c->data;
     }
+    ++es().dispatch_depth;
     int result = cb ? cb(panel, ctrl, event, data, data1, data2) : 0;
     if (event == EVENT_COMMIT) push_event(EVENT_COMMIT, panel, ctrl);
+    // Only a loop inside a callback reads the queue. Once the outermost callback has
+    // returned nobody waits any more, and a button pressed now (or left over from a
+    // loop that ended) must not stop the next transaction as a stale interrupt.
+    if (--es().dispatch_depth == 0) es().queue.clear();
     return result;
 }
 

@@ -278,6 +278,20 @@ TEST_F(UiTest, FlushDropsStaleEvents) {
     EXPECT_EQ(GetUserEvent(0, nullptr, nullptr), 0);
 }
 
+// A STOP pressed while nothing runs, or left over from a loop that ended between two
+// transactions, used to stop the next RUN at its first poll.
+TEST_F(UiTest, CommitsOutsideAnyLoopAreNotLeftForTheNextLoop) {
+    QTest::mouseClick(find_widget("CMDB_STOP"), Qt::LeftButton);
+    EXPECT_EQ(GetUserEvent(0, nullptr, nullptr), 0);
+
+    go_running = stop_ran_inside_go = loop_saw_stop = false;
+    InstallCtrlCallback(main_panel, C_GO, go_loop_cb, nullptr);
+    show(main_panel);
+    QTest::mouseClick(find_widget("CMDB_GO"), Qt::LeftButton);
+    EXPECT_TRUE(loop_saw_stop);
+    EXPECT_EQ(GetUserEvent(0, nullptr, nullptr), 0); // neither GO's nor a second commit is left
+}
+
 TEST_F(UiTest, FullQueueDropsTheOldestEvents) {
     for (int i = 0; i < 100; i++) QueueUserEvent(1000 + i, main_panel, C_STOP);
     EXPECT_EQ(GetUserEvent(0, nullptr, nullptr), 1036);
