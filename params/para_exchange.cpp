@@ -32,7 +32,8 @@ void append(char* text, const char* tail) {
 }
 
 int transact(int order, int value, const uint16_t* words, int nwords, uint16_t* answer, int max_answer) {
-    return exchange_frame(&zazed::connect, order, value, words, nwords, answer, max_answer, nullptr);
+    int received = 0;
+    return exchange_frame(&zazed::connect, order, value, words, nwords, answer, max_answer, &received);
 }
 
 } // namespace

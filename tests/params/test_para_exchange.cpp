@@ -1,0 +1,330 @@
+// parameter_exchange end to end: the link's transaction over a scripted line
+// whose far end is the simulated unit in-process (or a scripted answer where a
+// fault is wanted); and the parameter file dialogs.
+#include "app/panels.h"
+#include "link/serial_com.h"
+#include "link/serial_com_fake.h"
+#include "params/para_file.h"
+#include "resources/userif.h"
+#include "sim/sim_proto.h"
+#include "support/ui.h"
+#include "tests/params/para_gui_fixture.h"
+#include "tests/params/para_sample.h"
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+Bytes answer_frame(int order, uint16_t value, int nwords) {
+    Bytes payload(2 * static_cast<size_t>(nwords));
+    for (int i = 0; i < nwords; i++)
+        frame_put_word(&payload[2 * static_cast<size_t>(i)], static_cast<uint16_t>(i));
+    Bytes f(FRAME_HEADER_SIZE);
+    frame_write_header(f.data(), order, value, static_cast<uint16_t>(payload.size()),
+                       crc8_update_stream(CRC8_START, payload.data(), payload.size()));
+    f.insert(f.end(), payload.begin(), payload.end());
+    return f;
+}
+
+class ParaExchange : public ParaPanels {
+  protected:
+    fake_clock clk;
+    fake_link* line = nullptr;
+    std::unique_ptr<sim_proto> unit = std::make_unique<sim_proto>();
+    std::vector<int> orders; // order numbers of the requests, in order
+    // A scripted answer per order replaces the unit's; an empty one is silence.
+    std::vector<std::pair<int, Bytes>> scripted;
+    std::vector<int> dimmed_during, color_during;
+    char text[LINK_TEXT_SIZE] = "";
+
+    void SetUp() override {
+        ParaPanels::SetUp();
+        sim_config cfg;
+        sim_proto_init(unit.get(), &cfg);
+        sim_proto_advance(unit.get(), now_us());
+        link_set_clock([this] { return clk.t; });
+        link_set_ui_hooks(link_ui_hooks{});
+        link_set_openers(
+            [this](const char*, int, int*) -> std::unique_ptr<link_transport> {
+                auto f = std::make_unique<fake_link>(&clk);
+                line = f.get();
+                return f;
+            },
+            nullptr);
+        ASSERT_EQ(init_rs232(&zazed::connect, 1, 4, 1), 1);
+        line->respond = [this](fake_link& l, const Bytes& request) { respond(l, request); };
+    }
+
+    void TearDown() override {
+        init_rs232(&zazed::connect, 0, 0, 0);
+        link_set_openers(nullptr, nullptr);
+        link_set_clock(nullptr);
+        exch_active = 0;
+        ParaPanels::TearDown();
+    }
+
+    int64_t now_us() const { return 1000000 + static_cast<int64_t>(clk.t * 1e6); }
+
+    void respond(fake_link& l, const Bytes& request) {
+        const int order = request.size() > 1 ? request[1] : -1;
+        orders.push_back(order);
+        int v = -1;
+        GetCtrlAttribute(mpanel, MPANEL_CBTN_SEND, ATTR_DIMMED, &v);
+        dimmed_during.push_back(v);
+        GetCtrlAttribute(mpanel, MPANEL_CBTN_READ, ATTR_CMD_BUTTON_COLOR, &v);
+        color_during.push_back(v);
+        for (const auto& [o, bytes] : scripted)
+            if (o == order) {
+                if (!bytes.empty()) l.deliver_at(clk.t + 0.01, bytes);
+                return;
+            }
+        sim_proto_feed(unit.get(), request.data(), static_cast<int>(request.size()), now_us(), 0);
+        Bytes out;
+        sim_chunk c;
+        while (sim_proto_take(unit.get(), &c)) out.insert(out.end(), c.bytes.begin(), c.bytes.end());
+        l.deliver_at(clk.t + 0.01, out);
+    }
+
+    int run(int mode, const char* operation, uint16_t* send, int nsend, uint16_t* answer, int nanswer) {
+        snprintf(text, sizeof text, "%s", operation);
+        return parameter_exchange(mode, 0, text, send, nsend, answer, nanswer);
+    }
+
+    static void defaults(uint16_t* words) { sim_params_defaults(words); }
+};
+
+// ---- sending and reading against the unit -------------------------------------------------
+
+TEST_F(ParaExchange, SendToRamThenReadItBack) {
+    uint16_t sent[PARA_WORDS];
+    defaults(sent);
+    sent[0] = static_cast<uint16_t>(sent[0] ^ 1); // a change the unit accepts
+    EXPECT_EQ(run(PARA_MODE_SEND_RAM, "Sending data ... ", sent, PARA_WORDS, nullptr, 0), 0);
+    EXPECT_STREQ(text, "Sending data ... Done. ");
+    EXPECT_EQ(std::memcmp(unit->unit.ram, sent, sizeof sent), 0);
+
+    uint16_t got[PARA_WORDS] = {};
+    EXPECT_EQ(run(PARA_MODE_READ_RAM, "Reading data ... ", nullptr, 0, got, PARA_WORDS), 0);
+    EXPECT_STREQ(text, "Reading data ... Done. ");
+    EXPECT_EQ(std::memcmp(got, sent, sizeof sent), 0);
+    EXPECT_EQ(orders, (std::vector<int>{1, 2}));
+}
+
+TEST_F(ParaExchange, SendToRomWritesThenStores) {
+    uint16_t sent[PARA_WORDS];
+    defaults(sent);
+    sent[1] = static_cast<uint16_t>(sent[1] ^ 2);
+    EXPECT_EQ(run(PARA_MODE_SEND_ROM, "Sending data ... ", sent, PARA_WORDS, nullptr, 0), 0);
+    EXPECT_STREQ(text, "Sending data ... Done.  Store to ROM ... Done. ");
+    EXPECT_EQ(orders, (std::vector<int>{1, 3}));
+    EXPECT_EQ(std::memcmp(unit->unit.rom, sent, sizeof sent), 0);
+}
+
+TEST_F(ParaExchange, ReadFromRomLoadsThenReads) {
+    uint16_t got[PARA_WORDS] = {};
+    EXPECT_EQ(run(PARA_MODE_READ_ROM, "Reading data ... ", nullptr, 0, got, PARA_WORDS), 0);
+    EXPECT_STREQ(text, "Load from ROM ... Done. Reading data ... Done. ");
+    EXPECT_EQ(orders, (std::vector<int>{4, 2}));
+    EXPECT_EQ(std::memcmp(got, unit->unit.rom, sizeof got), 0);
+}
+
+TEST_F(ParaExchange, TwoRefusedFieldsGiveThePlausibilityCount) {
+    uint16_t sent[PARA_WORDS];
+    defaults(sent);
+    sim_limits lim;
+    sim_params_limits(&lim);
+    int bad = 0;
+    for (int w = 0; w < PARA_WORDS && bad < 2; w++) {
+        if (lim.wide[w] || static_cast<int16_t>(lim.max[w]) == INT16_MAX) continue;
+        sent[w] = static_cast<uint16_t>(static_cast<int16_t>(lim.max[w]) + 1);
+        bad++;
+    }
+    ASSERT_EQ(bad, 2);
+    EXPECT_EQ(run(PARA_MODE_SEND_RAM, "Sending data ... ", sent, PARA_WORDS, nullptr, 0), -14);
+    EXPECT_STREQ(text, "2 plausibility check errors!");
+}
+
+TEST_F(ParaExchange, ReadWithAPlausibilityCountIsRefused) {
+    scripted = {{2, answer_frame(2, 2, PARA_WORDS)}};
+    uint16_t got[PARA_WORDS] = {};
+    EXPECT_EQ(run(PARA_MODE_READ_RAM, "Reading data ... ", nullptr, 0, got, PARA_WORDS), -14);
+    EXPECT_STREQ(text, "2 plausibility check errors!");
+}
+
+TEST_F(ParaExchange, ButtonsAreDimmedAndRedOnlyDuringTheExchange) {
+    uint16_t got[PARA_WORDS] = {};
+    run(PARA_MODE_READ_ROM, "Reading data ... ", nullptr, 0, got, PARA_WORDS);
+    EXPECT_EQ(dimmed_during, (std::vector<int>{1, 1}));
+    EXPECT_EQ(color_during, (std::vector<int>{0xFF0000, 0xFF0000}));
+    int v = -1;
+    GetCtrlAttribute(mpanel, MPANEL_CBTN_SEND, ATTR_DIMMED, &v);
+    EXPECT_EQ(v, 0);
+    GetCtrlAttribute(mpanel, MPANEL_CBTN_READ, ATTR_CMD_BUTTON_COLOR, &v);
+    EXPECT_EQ(v, 0xE0E0E0);
+}
+
+// ---- failures ----------------------------------------------------------------------------
+
+TEST_F(ParaExchange, FailedWriteInRomModeNeverStores) {
+    scripted = {{1, Bytes{}}};
+    uint16_t sent[PARA_WORDS];
+    defaults(sent);
+    EXPECT_EQ(run(PARA_MODE_SEND_ROM, "Sending data ... ", sent, PARA_WORDS, nullptr, 0),
+              LINK_ERR_RECV_TIMEOUT);
+    EXPECT_STREQ(text, "Timeout while receiving.");
+    EXPECT_EQ(orders, (std::vector<int>{1}));
+}
+
+TEST_F(ParaExchange, FailedLoadFromRomNeverReads) {
+    scripted = {{4, Bytes{}}};
+    uint16_t got[PARA_WORDS] = {};
+    EXPECT_EQ(run(PARA_MODE_READ_ROM, "Reading data ... ", nullptr, 0, got, PARA_WORDS),
+              LINK_ERR_RECV_TIMEOUT);
+    EXPECT_STREQ(text, "Timeout while receiving.");
+    EXPECT_EQ(orders, (std::vector<int>{4}));
+}
+
+TEST_F(ParaExchange, ShortAnswerIsInsufficient) {
+    scripted = {{2, answer_frame(2, 0, 100)}};
+    para_pc = para_sample();
+    const para_record before = para_pc;
+    uint16_t got[PARA_WORDS] = {};
+    EXPECT_EQ(run(PARA_MODE_READ_RAM, "Reading data ... ", nullptr, 0, got, PARA_WORDS), -13);
+    EXPECT_STREQ(text, "Insufficient number of bytes.");
+    EXPECT_EQ(std::memcmp(&para_pc, &before, sizeof before), 0);
+}
+
+TEST_F(ParaExchange, BusyLinkAnswersTransmitBusy) {
+    exch_active = 1;
+    uint16_t got[PARA_WORDS] = {};
+    EXPECT_EQ(run(PARA_MODE_READ_RAM, "Reading data ... ", nullptr, 0, got, PARA_WORDS), 1);
+    EXPECT_STREQ(text, "Transmit busy.");
+    EXPECT_TRUE(orders.empty());
+}
+
+TEST_F(ParaExchange, NoConnectionIsReported) {
+    init_rs232(&zazed::connect, 0, 0, 0);
+    EXPECT_EQ(run(PARA_MODE_SEND_RAM, "Sending data ... ", nullptr, 0, nullptr, 0), LINK_ERR_NO_CONNECTION);
+    EXPECT_STREQ(text, "No connection established with control unit.");
+}
+
+// ---- channel reset -------------------------------------------------------------------------
+
+TEST_F(ParaExchange, ResetOrdersTheChannelAndReportsIt) {
+    SimulateCtrlEvent(tab3, TAB2_CMDB_RESET, EVENT_COMMIT, 0, 0);
+    ASSERT_EQ(orders, (std::vector<int>{29}));
+    char status[LINK_TEXT_SIZE] = "";
+    GetCtrlVal(graph1, GRAPH1_STRING_STATUS, status);
+    EXPECT_STREQ(status, "Ordering unit to reset channel B ... Done. ");
+    exch_active = 1;
+    SimulateCtrlEvent(tab2, TAB2_CMDB_RESET, EVENT_COMMIT, 0, 0);
+    EXPECT_EQ(orders.size(), 1u);
+}
+
+// ---- parameter file dialogs ----------------------------------------------------------------
+
+class ParaFiles : public ParaPanels {
+  protected:
+    std::filesystem::path dir;
+    void SetUp() override {
+        ParaPanels::SetUp();
+        dir = std::filesystem::temp_directory_path() / ("para_gui_" + std::to_string(::getpid()));
+        std::filesystem::create_directories(dir);
+        snprintf(last_directory, sizeof last_directory, "/nowhere/");
+    }
+    void TearDown() override {
+        std::filesystem::remove_all(dir);
+        ParaPanels::TearDown();
+    }
+    void answer_with(const std::filesystem::path& p, int how = UI_NEW_FILE_SELECTED) {
+        popups.file_answer = how;
+        popups.file_path = p.string();
+    }
+};
+
+TEST_F(ParaFiles, SaveAndLoadThroughTheDialogs) {
+    const para_record r = para_sample();
+    answer_with(dir / "set.ini");
+    EXPECT_EQ(parameter_save2file(nullptr, &r, nullptr, nullptr), 0);
+    ASSERT_EQ(popups.popups.size(), 1u);
+    EXPECT_EQ(popups.popups[0].kind, UI_POPUP_FILE_SAVE);
+    EXPECT_EQ(popups.popups[0].title, "KORMELAN-3 Parameter File");
+    EXPECT_EQ(popups.popups[0].filter, "*.ini");
+    EXPECT_EQ(popups.popups[0].default_name, "*.ini");
+    EXPECT_EQ(popups.popups[0].directory, "/nowhere/");
+    EXPECT_EQ(std::string(para_pathname), (dir / "set.ini").string());
+    EXPECT_EQ(std::string(last_directory), dir.string() + "/");
+    EXPECT_STREQ(work_dirname, last_directory);
+    double bar = -1;
+    GetCtrlVal(graph1, GRAPH1_BAR_ACTIVITY1, &bar);
+    EXPECT_EQ(bar, 0.0);
+
+    para_record back = r;
+    back.powerA = 0;
+    answer_with(dir / "set.ini", UI_EXISTING_FILE_SELECTED);
+    EXPECT_EQ(parameter_file2para(nullptr, &back), 0);
+    EXPECT_EQ(popups.popups[1].kind, UI_POPUP_FILE_LOAD);
+    EXPECT_EQ(popups.popups[1].directory, dir.string() + "/");
+    EXPECT_EQ(back.powerA, r.powerA);
+}
+
+TEST_F(ParaFiles, CancelledDialogsChangeNothing) {
+    answer_with(dir / "x.ini", UI_NO_FILE_SELECTED);
+    para_record r = para_sample();
+    EXPECT_EQ(parameter_save2file(nullptr, &r, nullptr, nullptr), -1);
+    EXPECT_EQ(parameter_file2para(nullptr, &r), -1);
+    EXPECT_FALSE(std::filesystem::exists(dir / "x.ini"));
+    EXPECT_STREQ(last_directory, "/nowhere/");
+}
+
+TEST_F(ParaFiles, FailedWriteIsAnErrorNotDone) {
+    answer_with(dir / "missing" / "set.ini");
+    const para_record r = para_sample();
+    EXPECT_LT(parameter_save2file(nullptr, &r, nullptr, nullptr), 0);
+}
+
+TEST_F(ParaFiles, UnreadableFileIsReportedAndChangesNothing) {
+    answer_with(dir / "absent.ini", UI_EXISTING_FILE_SELECTED);
+    para_record r = para_sample();
+    const para_record before = r;
+    EXPECT_EQ(parameter_file2para(nullptr, &r), -1);
+    ASSERT_EQ(popups.popups.size(), 2u);
+    EXPECT_EQ(popups.popups[1].kind, UI_POPUP_MESSAGE);
+    EXPECT_EQ(popups.popups[1].title, "Error");
+    EXPECT_EQ(popups.popups[1].text, "Error while reading ini-file");
+    EXPECT_EQ(std::memcmp(&r, &before, sizeof r), 0);
+}
+
+TEST_F(ParaFiles, AStoreOfTheCallerNeedsNoDialog) {
+    IniText store = Ini_New(0);
+    const para_record r = para_sample();
+    EXPECT_EQ(parameter_save2file(store, &r, nullptr, nullptr), 0);
+    para_record back{};
+    EXPECT_EQ(parameter_file2para(store, &back), 0);
+    EXPECT_EQ(back.powerB, r.powerB);
+    EXPECT_TRUE(popups.popups.empty());
+    Ini_Dispose(store);
+}
+
+TEST_F(ParaFiles, ProgressRunsFromNinetyNineDownAndStopsAtZero) {
+    int step = 0;
+    double bar = -1;
+    prog_bar(&step);
+    GetCtrlVal(graph1, GRAPH1_BAR_ACTIVITY1, &bar);
+    EXPECT_EQ(bar, 99.0);
+    EXPECT_EQ(step, 1);
+    step = 150;
+    prog_bar(&step);
+    GetCtrlVal(graph1, GRAPH1_BAR_ACTIVITY1, &bar);
+    EXPECT_EQ(bar, 0.0);
+    EXPECT_EQ(step, 151);
+}
+
+} // namespace
