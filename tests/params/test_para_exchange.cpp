@@ -203,20 +203,6 @@ TEST_F(ParaExchange, ShortAnswerIsInsufficient) {
     EXPECT_EQ(std::memcmp(&para_pc, &before, sizeof before), 0);
 }
 
-TEST_F(ParaExchange, BusyLinkAnswersTransmitBusy) {
-    exch_active = 1;
-    uint16_t got[PARA_WORDS] = {};
-    EXPECT_EQ(run(PARA_MODE_READ_RAM, "Reading data ... ", nullptr, 0, got, PARA_WORDS), 1);
-    EXPECT_STREQ(text, "Transmit busy.");
-    EXPECT_TRUE(orders.empty());
-}
-
-TEST_F(ParaExchange, NoConnectionIsReported) {
-    init_rs232(&zazed::connect, 0, 0, 0);
-    EXPECT_EQ(run(PARA_MODE_SEND_RAM, "Sending data ... ", nullptr, 0, nullptr, 0), LINK_ERR_NO_CONNECTION);
-    EXPECT_STREQ(text, "No connection established with control unit.");
-}
-
 // ---- channel reset -------------------------------------------------------------------------
 
 TEST_F(ParaExchange, ResetOrdersTheChannelAndReportsIt) {
@@ -302,31 +288,6 @@ TEST_F(ParaFiles, UnreadableFileIsReportedAndChangesNothing) {
     EXPECT_EQ(popups.popups[1].title, "Error");
     EXPECT_EQ(popups.popups[1].text, "Error while reading ini-file");
     EXPECT_EQ(std::memcmp(&r, &before, sizeof r), 0);
-}
-
-TEST_F(ParaFiles, AStoreOfTheCallerNeedsNoDialog) {
-    IniText store = Ini_New(0);
-    const para_record r = para_sample();
-    EXPECT_EQ(parameter_save2file(store, &r, nullptr, nullptr), 0);
-    para_record back{};
-    EXPECT_EQ(parameter_file2para(store, &back), 0);
-    EXPECT_EQ(back.powerB, r.powerB);
-    EXPECT_TRUE(popups.popups.empty());
-    Ini_Dispose(store);
-}
-
-TEST_F(ParaFiles, ProgressRunsFromNinetyNineDownAndStopsAtZero) {
-    int step = 0;
-    double bar = -1;
-    prog_bar(&step);
-    GetCtrlVal(graph1, GRAPH1_BAR_ACTIVITY1, &bar);
-    EXPECT_EQ(bar, 99.0);
-    EXPECT_EQ(step, 1);
-    step = 150;
-    prog_bar(&step);
-    GetCtrlVal(graph1, GRAPH1_BAR_ACTIVITY1, &bar);
-    EXPECT_EQ(bar, 0.0);
-    EXPECT_EQ(step, 151);
 }
 
 } // namespace

@@ -76,21 +76,6 @@ TEST_F(ParaPanels, ReadBackReproducesEveryBoundFieldAndTouchesNoOther) {
     }
 }
 
-TEST_F(ParaPanels, EverySendTargetReadsAndOtherModesReadNothing) {
-    para_record want = panel_sample();
-    update_PARA(&want);
-    for (int mode : {2, 3}) {
-        para_record got{};
-        EXPECT_EQ(acquire_PARA(&got, mode), 0);
-        EXPECT_EQ(got.powerB, want.powerB);
-    }
-    for (int mode : {0, 4, -1}) {
-        para_record got{};
-        EXPECT_EQ(acquire_PARA(&got, mode), mode);
-        EXPECT_EQ(got.powerB, 0);
-    }
-}
-
 TEST_F(ParaPanels, ConditionOutsideTheCatalogueSurvivesAsSpecial) {
     para_record r = panel_sample();
     r.counter_condA = {{0x2A05, 0x0042, 0x0000}};
@@ -193,16 +178,6 @@ TEST_F(ParaPanels, ChannelBOffDimsItsControlsAndClearsItsTimer) {
     update_PARA(&r);
     EXPECT_EQ(attr_of(tab3, TAB2_NUMS_POWER, ATTR_DIMMED), 0);
     EXPECT_EQ(attr_of(tab4, TAB4_TABLE_TEACHB, ATTR_DIMMED), 0);
-}
-
-TEST_F(ParaPanels, InputOneDimsOnlyThePower) {
-    para_record r = panel_sample();
-    r.input_sourceB = 1;
-    update_PARA(&r);
-    EXPECT_EQ(attr_of(tab3, TAB2_NUMS_POWER, ATTR_DIMMED), 1);
-    EXPECT_EQ(attr_of(tab3, TAB2_NUMS_TRIGGER, ATTR_DIMMED), 0);
-    EXPECT_EQ(attr_of(tab3, TAB2_NUMS_TIMER, ATTR_DIMMED), 0);
-    EXPECT_EQ(r.timerB, 204);
 }
 
 TEST_F(ParaPanels, ChannelRingWritesTheWorkingSetOnPanelBOnly) {
@@ -409,13 +384,6 @@ TEST_F(ParaPanels, RecordWithSkipCountWhileRingIsOffEndsAtZero) {
     EXPECT_EQ(got.osci_skipB, 7);
 }
 
-TEST_F(ParaPanels, ZeroSkipCountInARecordTurnsTheChannelOff) {
-    para_record r = panel_sample();
-    r.osci_skipB = 0;
-    update_PARA(&r);
-    EXPECT_EQ(value_of(tab6, TAB6_RING_MODEB), -1);
-}
-
 TEST_F(ParaPanels, OscillographSettingsAgreeOnlyWhenAllFivePairsDo) {
     para_record r{};
     r.osci_condA = r.osci_condB = {{1, 2, 3}};
@@ -427,15 +395,6 @@ TEST_F(ParaPanels, OscillographSettingsAgreeOnlyWhenAllFivePairsDo) {
     r.osci_pretrigB = 200;
     r.osci_condB.evnt[2] = 0;
     EXPECT_EQ(test_osci_setting(&r), 0);
-}
-
-TEST_F(ParaPanels, OscillographWindowFollowsAShownRecord) {
-    static const para_record* seen_rec;
-    seen_rec = nullptr;
-    params_hook.osci_refresh = [](const para_record* rec) { seen_rec = rec; };
-    para_record r = panel_sample();
-    update_PARA(&r);
-    EXPECT_EQ(seen_rec, &r);
 }
 
 // ---- analog output -----------------------------------------------------------------------
