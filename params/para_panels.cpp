@@ -307,11 +307,12 @@ void read_binding(const para_binding& b, para_record* rec) {
     }
     case CV_TIMER: {
         const channel_fields f = fields_of(rec, b.arg);
-        const int16_t on = get_s16(panel, TAB2_BINS_TIMER, 0);
-        const int16_t time = get_s16(panel, TAB2_NUMS_TIMER, 0);
-        *f.timer = static_cast<int16_t>(on & time);
+        int on = 0;
+        int time = 0;
+        if (GetCtrlVal(panel, TAB2_BINS_TIMER, &on) >= 0 && GetCtrlVal(panel, TAB2_NUMS_TIMER, &time) >= 0)
+            *f.timer = static_cast<int16_t>(on & time);
         read_condition(f.timer_cond, COND_KIND_EVENT, panel, TAB2_RING_TIMERCOND);
-        *f.timer_mode = get_s16(panel, TAB2_BINS_TIMERMODE, 0) != 0 ? 1 : 0;
+        *f.timer_mode = get_s16(panel, TAB2_BINS_TIMERMODE, *f.timer_mode) != 0 ? 1 : 0;
         break;
     }
     case CV_OSCI_DONE:
@@ -324,9 +325,10 @@ void read_binding(const para_binding& b, para_record* rec) {
         break;
     case CV_SCAN: {
         int16_t* f = field<int16_t>(rec, b.offset);
-        const int setting = get_s16(panel, TAB7_RING_SCANSETTING, 0);
-        const int rate = get_s16(panel, b.ctrl, 0);
-        *f = static_cast<int16_t>((rate * 60) & setting);
+        int setting = 0;
+        int rate = 0;
+        if (GetCtrlVal(panel, TAB7_RING_SCANSETTING, &setting) >= 0 && GetCtrlVal(panel, b.ctrl, &rate) >= 0)
+            *f = static_cast<int16_t>((rate * 60) & setting);
         break;
     }
     case CV_FILTER: {

@@ -76,6 +76,20 @@ TEST_F(ParaPanels, ReadBackReproducesEveryBoundFieldAndTouchesNoOther) {
     }
 }
 
+TEST_F(ParaPanels, ReadingWithoutPanelsChangesNothing) {
+    int* const handles[] = {&tab2, &tab3, &tab4, &tab5, &tab6, &tab7, &tab8, &tab9, &tab10, &tab11};
+    int saved[10];
+    for (int i = 0; i < 10; i++) {
+        saved[i] = *handles[i];
+        *handles[i] = 0;
+    }
+    para_record r = panel_sample();
+    const para_record before = r;
+    EXPECT_EQ(acquire_PARA(&r, 1), 0);
+    for (int i = 0; i < 10; i++) *handles[i] = saved[i];
+    EXPECT_EQ(std::memcmp(&r, &before, sizeof r), 0);
+}
+
 TEST_F(ParaPanels, ConditionOutsideTheCatalogueSurvivesAsSpecial) {
     para_record r = panel_sample();
     r.counter_condA = {{0x2A05, 0x0042, 0x0000}};
