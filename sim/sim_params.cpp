@@ -106,7 +106,13 @@ void apply_rows(sim_limits* lim, const limit_row* rows, int nrows, const sim_cha
     for (int r = 0; r < nrows; r++) {
         const limit_row& row = rows[r];
         const int base = (row.field && chan ? chan->*row.field : 0) + row.offset;
-        for (int i = 0; i < row.count; i++) set_limit(lim, base + i * row.words, row.words, row.lo, row.hi);
+        for (int i = 0; i < row.count; i++) {
+            // The bound keeps a wrong row from writing past the record. It also keeps
+            // g++ 12 -O2 from dropping every row: without it the limits all read 0.
+            const int word = base + i * row.words;
+            if (word >= 0 && word + row.words <= SIM_PARA_WORDS)
+                set_limit(lim, word, row.words, row.lo, row.hi);
+        }
     }
 }
 
