@@ -2,6 +2,7 @@
 
 #include "app/panels.h"
 #include "app/shell.h"
+#include "link/serial_com.h"
 #include "resources/userif.h"
 #include "support/inifile.h"
 #include "support/ui.h"
@@ -15,6 +16,7 @@ char panel_id[64];
 namespace {
 
 const char panel_section[] = "Panel data";
+const char serial_section[] = "Serial devices";
 
 struct window_keys {
     int* panel;
@@ -76,6 +78,17 @@ void show_panel_id() {
     SetCtrlVal(tab1, TAB1_TEXT_PANELID, panel_id);
 }
 
+// COM port numbers name devices here ("COM3" = "/dev/ttyUSB0"); a number without an
+// entry keeps the link's default device.
+void load_serial_devices(IniText store) {
+    for (int n = 1; n <= 255; n++) {
+        char key[8], device[260];
+        snprintf(key, sizeof key, "COM%d", n);
+        if (Ini_GetStringIntoBuffer(store, serial_section, key, device, sizeof device) == 1 && device[0])
+            link_set_serial_device(n, device);
+    }
+}
+
 } // namespace
 
 int load_scope_para(const char* path) {
@@ -83,6 +96,7 @@ int load_scope_para(const char* path) {
     if (!store) return INI_ERR_NO_MEMORY;
     int rc = Ini_ReadFromFile(store.get(), path);
     if (rc < 0) return rc;
+    load_serial_devices(store.get());
     if (!Ini_SectionExists(store.get(), panel_section)) return 0;
     for (const window_keys& k : windows) load_window(store.get(), k);
     // A longer ID than the field holds is cut, never overrun.
@@ -95,6 +109,9 @@ int load_scope_para(const char* path) {
 int store_scope_para(const char* path) {
     store_ptr store(Ini_New(0), Ini_Dispose);
     if (!store) return INI_ERR_NO_MEMORY;
+    // Sections the program does not write itself (the serial devices a user named by
+    // hand) survive: the file is read first and only the program's own items replaced.
+    Ini_ReadFromFile(store.get(), path);
     for (const window_keys& k : windows) store_window(store.get(), k);
     Ini_PutString(store.get(), panel_section, "Panel ID string", panel_id);
     return Ini_WriteToFile(store.get(), path);

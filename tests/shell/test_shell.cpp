@@ -10,6 +10,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 namespace {
 
@@ -412,6 +413,32 @@ TEST_F(ShellTest, OverlongPanelIdIsCutNotOverrun) {
     EXPECT_EQ(strlen(panel_id), sizeof panel_id - 1);
     std::remove(path.c_str());
     panel_id[0] = 0;
+}
+
+// The settings file used to be written from scratch, so the serial devices a user had
+// named by hand were gone after the first run.
+TEST_F(ShellTest, SettingsFileNamesSerialDevicesAndKeepsThem) {
+    std::string path = temp_path("zazed_shell_serial.ini");
+    {
+        std::ofstream f(path);
+        f << "[Serial devices]\r\nCOM7 = \"/tmp/ttyK3\"\r\n\r\n[Unknown]\r\nx = 1\r\n";
+    }
+    link_clear_serial_devices();
+    ASSERT_EQ(load_scope_para(path.c_str()), 0);
+    char device[64] = "";
+    link_com_device(7, device, sizeof device);
+    EXPECT_STREQ(device, "/tmp/ttyK3");
+    link_com_device(2, device, sizeof device);
+    EXPECT_STREQ(device, "/dev/ttyS1");
+
+    ASSERT_EQ(store_scope_para(path.c_str()), 0);
+    std::ifstream f(path);
+    std::string text((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    EXPECT_NE(text.find("COM7 = \"/tmp/ttyK3\""), std::string::npos);
+    EXPECT_NE(text.find("[Unknown]"), std::string::npos);
+    EXPECT_NE(text.find("[Panel data]"), std::string::npos);
+    link_clear_serial_devices();
+    std::remove(path.c_str());
 }
 
 TEST_F(ShellTest, MissingSettingsFileChangesNothing) {
