@@ -52,7 +52,9 @@ class serial_transport final : public link_transport {
                 return LINK_IO_UNKNOWN;
             }
         }
-        read_counters(&counters_);
+        // Pseudo-terminals and some adapters keep no counters; asking them again on every
+        // wake-up of a transaction would cost a system call each time for nothing.
+        has_counters_ = read_counters(&counters_);
         // A vanished peer makes QSerialPort report read errors endlessly while the port
         // stays open, at full CPU. The first one closes the port (from the event loop,
         // not inside the notifier that raised it) and is reported once.
@@ -95,7 +97,7 @@ class serial_transport final : public link_transport {
     int line_errors() override {
 #ifdef __linux__
         serial_icounter_struct now{};
-        if (!port_.isOpen() || !read_counters(&now)) return 0;
+        if (!has_counters_ || !port_.isOpen() || !read_counters(&now)) return 0;
         int bits = 0;
         if (now.brk != counters_.brk) bits |= LINK_LINE_BREAK;
         if (now.frame != counters_.frame) bits |= LINK_LINE_FRAMING;
@@ -132,6 +134,7 @@ class serial_transport final : public link_transport {
     int counters_ = 0;
 #endif
     QSerialPort port_;
+    bool has_counters_ = false;
     bool dead_ = false;
     std::string error_;
 };

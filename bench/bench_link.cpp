@@ -1,0 +1,174 @@
+// The program's link against the simulator executable: polls per second over TCP
+// loopback next to a minimal blocking client on the same unit, and over a 115200-baud
+// pseudo-terminal next to the wire limit, with the CPU the polling process uses.
+//
+// The unit runs as a child process, so getrusage of this process is the program's own
+// cost. After the runs a summary prints the medians and the ratios.
+#include "link/serial_com.h"
+#include "tests/link/sim_process.h"
+#include "tests/sim/sim_client.h"
+
+#include <benchmark/benchmark.h>
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <sys/resource.h>
+#include <vector>
+
+namespace {
+
+constexpr int COM = 7;
+constexpr double WIRE_LIMIT_115200 = 115200.0 / 880.0; // 88 bytes a poll, 10 bits a byte
+
+double now_s() {
+    using namespace std::chrono;
+    return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
+
+double cpu_seconds() {
+    rusage u{};
+    ::getrusage(RUSAGE_SELF, &u);
+    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+           static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) * 1e-6;
+}
+
+// One unit per transport for the whole run, started on first use.
+sim_process& sim(const std::string& kind) {
+    static std::map<std::string, sim_process> running;
+    sim_process& s = running[kind];
+    if (s.pid <= 0) {
+        if (kind == "tcp")
+            s.start(ZAZED_SIM_EXE, {"--tcp", "0"});
+        else
+            s.start(ZAZED_SIM_EXE, {"--pty", "--baud", "115200"});
+    }
+    return s;
+}
+
+// Polls per second and CPU share of each repetition, by benchmark, for the summary.
+std::map<std::string, std::vector<double>> rates;
+std::map<std::string, std::vector<double>> cpu_shares;
+
+// The runs Google Benchmark makes to size the iteration count are left out of the summary.
+void record(benchmark::State& state, const std::string& name, double wall, double cpu, int failures,
+            double min_time) {
+    const double rate = static_cast<double>(state.iterations()) / wall;
+    if (wall >= 0.8 * min_time) {
+        rates[name].push_back(rate);
+        cpu_shares[name].push_back(cpu / wall);
+    }
+    state.counters["polls_per_s"] = rate;
+    state.counters["cpu_share"] = cpu / wall;
+    state.counters["failures"] = failures;
+}
+
+void BM_TcpBlockingClient(benchmark::State& state) {
+    sim_process& s = sim("tcp");
+    const int fd = s.pid > 0 ? client_connect_tcp(std::stoi(s.announced())) : -1;
+    if (fd < 0) {
+        state.SkipWithError("simulator did not start");
+        return;
+    }
+    int failures = 0;
+    const double t0 = now_s(), c0 = cpu_seconds();
+    for (auto _ : state) {
+        std::vector<uint16_t> r;
+        if (client_ask(fd, 8, 252, {}, &r, 36) != 0) failures++;
+    }
+    record(state, "tcp client", now_s() - t0, cpu_seconds() - c0, failures, 1.0);
+    ::close(fd);
+}
+BENCHMARK(BM_TcpBlockingClient)->UseRealTime()->MinTime(1.0)->Repetitions(5);
+
+void BM_TcpLink(benchmark::State& state) {
+    sim_process& s = sim("tcp");
+    if (s.pid <= 0 || init_tcp(&zazed::connect, std::stoi(s.announced()), "127.0.0.1") != 1) {
+        state.SkipWithError("no link to the simulator");
+        return;
+    }
+    uint16_t rec[36];
+    int n = 0;
+    int failures = 0;
+    const double t0 = now_s(), c0 = cpu_seconds();
+    for (auto _ : state)
+        if (exchange_frame(&zazed::connect, 8, 252, nullptr, 0, rec, 36, &n) != LINK_OK) failures++;
+    record(state, "tcp link", now_s() - t0, cpu_seconds() - c0, failures, 1.0);
+    init_rs232(&zazed::connect, 0, 0, 0); // closes the socket: the unit serves the next client
+}
+BENCHMARK(BM_TcpLink)->UseRealTime()->MinTime(1.0)->Repetitions(5);
+
+void BM_Pty115200Link(benchmark::State& state) {
+    sim_process& s = sim("pty");
+    link_set_serial_device(COM, s.announced().c_str());
+    if (s.pid <= 0 || init_rs232(&zazed::connect, COM, 4, 1) != 1) {
+        state.SkipWithError("no link to the simulator");
+        return;
+    }
+    uint16_t rec[36];
+    int n = 0;
+    int failures = 0;
+    const double t0 = now_s(), c0 = cpu_seconds();
+    for (auto _ : state)
+        if (exchange_frame(&zazed::connect, 8, 252, nullptr, 0, rec, 36, &n) != LINK_OK) failures++;
+    const double wall = now_s() - t0;
+    record(state, "pty link", wall, cpu_seconds() - c0, failures, 3.0);
+    state.counters["of_wire_limit"] = static_cast<double>(state.iterations()) / wall / WIRE_LIMIT_115200;
+    init_rs232(&zazed::connect, 0, 0, 0);
+}
+BENCHMARK(BM_Pty115200Link)->UseRealTime()->MinTime(3.0)->Repetitions(5);
+
+double median(std::vector<double> v) {
+    if (v.empty()) return 0.0;
+    std::sort(v.begin(), v.end());
+    const size_t m = v.size() / 2;
+    return v.size() % 2 ? v[m] : (v[m - 1] + v[m]) / 2;
+}
+
+void print_summary() {
+    const double client = median(rates["tcp client"]);
+    const double link = median(rates["tcp link"]);
+    const double pty = median(rates["pty link"]);
+    std::printf("\nmedians of %zu runs\n", rates["tcp link"].size());
+    std::printf("TCP loopback: link %.0f polls/s, blocking client %.0f polls/s, ratio %.2f (target >= 0.5)\n",
+                link, client, client > 0 ? link / client : 0.0);
+    std::printf("TCP loopback: link CPU %.0f %% of one core\n", median(cpu_shares["tcp link"]) * 100);
+    std::printf("pty 115200: link %.1f polls/s of %.1f wire limit, %.1f %% (target >= 97 %%), CPU %.2f %% of "
+                "one core (target <= 5 %%)\n",
+                pty, WIRE_LIMIT_115200, pty / WIRE_LIMIT_115200 * 100, median(cpu_shares["pty link"]) * 100);
+}
+
+// The hooks the program installs: fetching a user event handles pending events, and the
+// wait blocks in the event loop until something happens or the deadline passes.
+void install_program_hooks() {
+    link_ui_hooks h;
+    h.get_user_event = [](int*, int*) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        return 0;
+    };
+    h.wait_for_activity = [](double seconds) {
+        QTimer deadline;
+        deadline.setSingleShot(true);
+        deadline.start(static_cast<int>(seconds * 1000.0 + 0.5));
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    };
+    link_set_ui_hooks(h);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv); // the link waits in the event loop
+    install_program_hooks();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    print_summary();
+    return 0;
+}
