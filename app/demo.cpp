@@ -47,3 +47,9 @@ int shell_start_demo() {
     connect_update_gui(&zazed::connect, 0);
     return zazed::connect.status > 0 ? 0 : -1;
 }
+
+void shell_stop_demo() {
+    if (!unit) return;
+    sim_server_stop(unit);
+    unit = nullptr;
+}

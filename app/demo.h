@@ -4,3 +4,6 @@
 // Starts the simulated unit and opens the link to it. Returns 0, or -1 with a
 // message on standard error.
 int shell_start_demo();
+
+// Stops the simulated unit, if one runs.
+void shell_stop_demo();

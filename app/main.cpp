@@ -7,7 +7,6 @@
 #include "support/ui.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -54,10 +53,7 @@ int main(int argc, char** argv) {
     }
     int code = RunUserInterface();
     shell_discard_panels();
-    // The layer's application object lives in a static and would be destroyed
-    // after the platform plugin's own statics, which crashes on the way out;
-    // everything worth keeping is written by now.
-    fflush(stdout);
-    fflush(stderr);
-    std::_Exit(code);
+    shell_stop_demo();
+    CloseUserInterface();
+    return code;
 }

@@ -253,6 +253,9 @@ int InitUserInterface(int* argc, char** argv);
 // Runs the event loop until QuitUserInterface; returns the code passed to it.
 int RunUserInterface();
 int QuitUserInterface(int code);
+// Ends the user interface after the last panel was discarded: the application object
+// goes while the platform it runs on still exists.
+int CloseUserInterface();
 // Non-zero after QuitUserInterface: waiting loops give up.
 int UserInterfaceQuitting();
 int ProcessSystemEvents();

@@ -319,6 +319,11 @@ int InitUserInterface(int* argc, char** argv) {
     return QApplication::instance() ? 0 : UI_ERR_NO_APP;
 }
 
+int CloseUserInterface() {
+    st().own_app.reset();
+    return 0;
+}
+
 // ---- tables ---------------------------------------------------------------------------------
 
 int RegisterPanelResource(int resource, const char* ui_path, const char* panel_name) {
