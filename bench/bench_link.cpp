@@ -1,6 +1,7 @@
 // The program's link against the simulator executable: polls per second over TCP
 // loopback next to a minimal blocking client on the same unit, and over a 115200-baud
-// pseudo-terminal next to the wire limit, with the CPU the polling process uses.
+// pseudo-terminal next to the wire limit (and the blocking client on the same line, which
+// shows what a loaded machine allows), with the CPU the polling process uses.
 //
 // The unit runs as a child process, so getrusage of this process is the program's own
 // cost. After the runs a summary prints the medians and the ratios.
@@ -104,6 +105,25 @@ void BM_TcpLink(benchmark::State& state) {
 }
 BENCHMARK(BM_TcpLink)->UseRealTime()->MinTime(1.0)->Repetitions(5);
 
+// The same line driven by the blocking client: what the machine allows at the moment.
+void BM_Pty115200BlockingClient(benchmark::State& state) {
+    sim_process& s = sim("pty");
+    const int fd = s.pid > 0 ? client_open_pty(s.announced(), 115200) : -1;
+    if (fd < 0) {
+        state.SkipWithError("simulator did not start");
+        return;
+    }
+    int failures = 0;
+    const double t0 = now_s(), c0 = cpu_seconds();
+    for (auto _ : state) {
+        std::vector<uint16_t> r;
+        if (client_ask(fd, 8, 252, {}, &r, 36) != 0) failures++;
+    }
+    record(state, "pty client", now_s() - t0, cpu_seconds() - c0, failures, 3.0);
+    ::close(fd);
+}
+BENCHMARK(BM_Pty115200BlockingClient)->UseRealTime()->MinTime(3.0)->Repetitions(5);
+
 void BM_Pty115200Link(benchmark::State& state) {
     sim_process& s = sim("pty");
     link_set_serial_device(COM, s.announced().c_str());
@@ -142,6 +162,9 @@ void print_summary() {
     std::printf("pty 115200: link %.1f polls/s of %.1f wire limit, %.1f %% (target >= 97 %%), CPU %.2f %% of "
                 "one core (target <= 5 %%)\n",
                 pty, WIRE_LIMIT_115200, pty / WIRE_LIMIT_115200 * 100, median(cpu_shares["pty link"]) * 100);
+    const double pty_client = median(rates["pty client"]);
+    std::printf("pty 115200: blocking client %.1f polls/s, %.1f %% of the wire limit\n", pty_client,
+                pty_client / WIRE_LIMIT_115200 * 100);
 }
 
 // The hooks the program installs: fetching a user event handles pending events, and the
