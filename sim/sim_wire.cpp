@@ -12,6 +12,11 @@
 namespace {
 
 constexpr int64_t BATCH_US = 1000; // write paced bytes at most this often
+// A PC's UART (a 16550A as Linux sets it up) interrupts once 8 bytes wait in its receive
+// FIFO, or when the line falls quiet; USB adapters hand over larger packets still. Bytes
+// therefore reach the program in batches of at least this many, not one by one, which
+// at 9600 baud would wake it a thousand times a second.
+constexpr int FIFO_BYTES = 8;
 // Waking up takes the process some tens of microseconds; the line wakes that much
 // early so that a frame's last byte leaves on time rather than late.
 constexpr int64_t WAKE_LEAD_US = 80;
@@ -131,7 +136,8 @@ void sim_wire::pump() {
         }
         if (p.written < size) {
             const int64_t next_byte = p.start_us + sim_wire_us(p.written + 1, p.baud);
-            arm(std::min(end_us, std::max(next_byte, now + BATCH_US)));
+            const int64_t batch_us = std::max(BATCH_US, sim_wire_us(FIFO_BYTES, p.baud));
+            arm(std::min(end_us, std::max(next_byte, now + batch_us)));
             return;
         }
         line_free_us_ = std::max(line_free_us_, end_us);

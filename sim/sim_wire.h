@@ -4,8 +4,9 @@
 // A request counts as received when its last byte would have arrived over a line of
 // the set rate (10 bits per byte), and the answer's bytes go out at that rate after
 // it, so a client measures the round trip of a real line. Bytes are written in
-// batches at least a millisecond apart, but the last byte of each frame is written at
-// its exact time: the frame rate matches the line rate, not the timer granularity.
+// batches at least a millisecond and a UART's FIFO trigger level apart, but the last
+// byte of each frame is written at its exact time: the frame rate matches the line rate,
+// not the timer granularity.
 #pragma once
 
 #include "sim/sim_proto.h"

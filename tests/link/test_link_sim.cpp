@@ -107,7 +107,10 @@ class LinkSim : public ::testing::Test {
 
     void SetUp() override {
         link_ui_hooks h;
+        // As the program's user-interface layer does, fetching an event handles the
+        // pending ones first.
         h.get_user_event = [this](int* p, int* c) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents);
             if (!stop_pending) return 0;
             stop_pending = false;
             *p = STOP_PANEL;
@@ -388,6 +391,17 @@ TEST_F(LinkSim, PtyCutDropsTheLinkOnceAndReopens) {
     EXPECT_NE(next, first);
     ASSERT_EQ(open_pty(next, 1), 1) << connect.message;
     EXPECT_EQ(poll(), LINK_OK);
+}
+
+TEST_F(LinkSim, PtyAutosendFramesComeThroughReceiveFrame) {
+    running_sim sim({"--pty", "--baud", "38400"});
+    ASSERT_EQ(open_pty(sim.pty(), 2), 1) << connect.message;
+    std::vector<uint16_t> a;
+    ASSERT_EQ(ask(30, 1, {}, &a, 0), LINK_OK);
+    for (int i = 0; i < 3; i++) {
+        ASSERT_EQ(autosend_frame(5.0), LINK_AUTOSEND) << i;
+        EXPECT_EQ(nrec, 36);
+    }
 }
 
 // A unit at 9600 does not understand a port at 19200; order 190 moves it to 115200, after
