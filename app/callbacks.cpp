@@ -1,5 +1,6 @@
 // The names under which the layout files bind the shell's callbacks.
 #include "app/shell.h"
+#include "link/tab1_ctrl.h"
 #include "support/ui.h"
 
 void shell_register_callbacks() {
@@ -18,4 +19,5 @@ void shell_register_callbacks() {
         {"CC_TAB10", CC_TAB10},         {"CC_TAB11", CC_TAB11},
     };
     for (const entry& e : table) RegisterCallbackName(e.name, e.function);
+    register_connect_callbacks();
 }

@@ -1,12 +1,12 @@
 // Demo mode: a simulated control unit in the same process, on a thread of its
 // own (the user-interface thread blocks in its own loops and must not starve
-// it), reached over TCP loopback exactly like a unit behind a server.
+// it), reached over TCP loopback exactly like a unit behind a server. The
+// connect panel is set to it; connecting and pairing are left to the user.
 #include "app/demo.h"
 
-#include "app/panels.h"
 #include "app/shell.h"
 #include "link/serial_com.h"
-#include "resources/userif.h"
+#include "link/tab1_ctrl.h"
 #include "sim/sim_server.h"
 #include "support/ui.h"
 
@@ -18,17 +18,14 @@ namespace {
 sim_server* unit = nullptr;
 const char loopback[] = "127.0.0.1";
 
-// The connect panel shows what a person would have chosen for this unit.
-void show_choice(int port) {
-    char text[16];
-    snprintf(text, sizeof text, "%d", port);
-    SetCtrlIndex(tab1, TAB1_RING_COMMODE, LINK_PROTOCOL_TCP);
-    SetCtrlVal(tab1, TAB1_COMB_IPADDRESS, loopback);
-    SetCtrlVal(tab1, TAB1_STRING_TCPPORT, text);
-    SetCtrlAttribute(tab1, TAB1_COMB_SELPORT, ATTR_VISIBLE, 0);
-    SetCtrlAttribute(tab1, TAB1_RING_BAUDRATE, ATTR_VISIBLE, 0);
-    SetCtrlAttribute(tab1, TAB1_COMB_IPADDRESS, ATTR_VISIBLE, 1);
-    SetCtrlAttribute(tab1, TAB1_STRING_TCPPORT, ATTR_VISIBLE, 1);
+// The log window says where the unit is, and the status line what to do next.
+void announce(int port) {
+    snprintf(zazed::connect.message, sizeof zazed::connect.message,
+             "SIMULATED UNIT LISTENS ON\n\"%s\"\nPORT:%i", loopback, port);
+    connect_update_gui(&zazed::connect, 0);
+    shell_status("Simulated unit ready: press TRY TO CONNECT, then ACCEPT.");
+    printf("zazed: simulated unit listening on %s port %d\n", loopback, port);
+    fflush(stdout);
 }
 
 } // namespace
@@ -41,11 +38,11 @@ int shell_start_demo() {
         fprintf(stderr, "zazed: the simulated unit did not start: %s\n", error.c_str());
         return -1;
     }
+    // The user connects and pairs as with a real unit; only the choice is made.
     int port = sim_server_tcp_port(unit);
-    show_choice(port);
-    init_tcp(&zazed::connect, port, loopback);
-    connect_update_gui(&zazed::connect, 0);
-    return zazed::connect.status > 0 ? 0 : -1;
+    connect_choose_tcp(loopback, port);
+    announce(port);
+    return 0;
 }
 
 void shell_stop_demo() {

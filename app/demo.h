@@ -1,8 +1,8 @@
 // Demo mode (zazed --demo): the program with a simulated unit attached.
 #pragma once
 
-// Starts the simulated unit and opens the link to it. Returns 0, or -1 with a
-// message on standard error.
+// Starts the simulated unit and sets the connect panel to its address and
+// port. Returns 0, or -1 with a message on standard error.
 int shell_start_demo();
 
 // Stops the simulated unit, if one runs.

@@ -1,18 +1,32 @@
 # Headless demo of zazed against its simulated unit (run by tools/run.sh when
 # there is no display). Screenshots go to the folder named in ZAZED_DEMO_OUT,
 # which tools/run.sh substitutes for OUT below.
+#
+# The connect panel is set to the simulated unit; connect, identify and pair
+# with it as a user would.
 wait 0.5
-screenshot window OUT/01-connected.png
+screenshot window OUT/01-ready.png
+commit tab1 CMDB_TRYCONNECT
+waitfor graph1 STRING_STATUS "V4.04" 10
+print graph1 STRING_STATUS
+screenshot window OUT/02-identified.png
+answer yes
+commit tab1 CMDB_COMACCEPT
+waitfor tab1 TEXT_CONNECTSTAT "LINKED TO" 10
+print graph1 STRING_STATUS
+screenshot window OUT/03-paired.png
 commit mpanel CBTN_READ
 waitfor graph1 STRING_STATUS "Done" 10
 print graph1 STRING_STATUS
 commit mpanel CBTN_SEL_CHANA
-screenshot window OUT/02-channel-a.png
+screenshot window OUT/04-channel-a.png
 commit mpanel CBTN_SEL_CHANB
-screenshot window OUT/03-channel-b.png
+screenshot window OUT/05-channel-b.png
 commit mpanel CBTN_SEL_TEACH
-screenshot window OUT/04-teach-tables.png
+screenshot window OUT/06-teach-tables.png
+commit mpanel CBTN_SEL_LINEAR
+screenshot window OUT/07-linearisation.png
 commit mpanel CBTN_SEL_GENERAL
-screenshot window OUT/05-general-settings.png
-screenshot osci1 OUT/06-oscillograph.png
+screenshot window OUT/08-general-settings.png
+screenshot osci1 OUT/09-oscillograph.png
 close
