@@ -3,6 +3,7 @@
 #include "app/panels.h"
 #include "app/shell.h"
 #include "link/serial_com.h"
+#include "link/tab1_ctrl.h"
 #include "resources/userif.h"
 #include "support/inifile.h"
 #include "support/ui.h"
@@ -97,6 +98,7 @@ int load_scope_para(const char* path) {
     int rc = Ini_ReadFromFile(store.get(), path);
     if (rc < 0) return rc;
     load_serial_devices(store.get());
+    connect_settings_load(store.get());
     if (!Ini_SectionExists(store.get(), panel_section)) return 0;
     for (const window_keys& k : windows) load_window(store.get(), k);
     // A longer ID than the field holds is cut, never overrun.
@@ -112,6 +114,7 @@ int store_scope_para(const char* path) {
     // Sections the program does not write itself (the serial devices a user named by
     // hand) survive: the file is read first and only the program's own items replaced.
     Ini_ReadFromFile(store.get(), path);
+    connect_settings_store(store.get());
     for (const window_keys& k : windows) store_window(store.get(), k);
     Ini_PutString(store.get(), panel_section, "Panel ID string", panel_id);
     return Ini_WriteToFile(store.get(), path);

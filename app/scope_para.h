@@ -1,7 +1,7 @@
 // The program settings file next to the executable: read at start-up, written
-// when the program closes. For now it keeps the window state of the main and
-// oscillograph windows and the panel ID; the other sections follow with the
-// subsystems that own their values.
+// when the program closes. For now it keeps the connect panel's choices, the
+// window state of the main and oscillograph windows and the panel ID; the other
+// sections follow with the subsystems that own their values.
 #pragma once
 
 extern char panel_id[64]; // free text naming the sensor

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "link/tab1_parse.h"
+#include "support/inifile.h"
 
 // Shared text in which operations build their status messages; the version
 // request leaves the unit's version text here.
@@ -33,6 +34,11 @@ int connect_export_hw();
 // the visible fields, and the address or COM port at the top of its list.
 void connect_choose_tcp(const char* address, int port);
 void connect_choose_com(int com_port, int baud_index);
+
+// The connection sections of the program settings file: the baud rate, the
+// lists and the TCP port are read into the panel, or written from it.
+void connect_settings_load(IniText store);
+void connect_settings_store(IniText store);
 
 // Rebuilds the titles of the main and oscillograph windows from panel_id.
 void connect_window_titles();

@@ -403,3 +403,53 @@ TEST_F(ConnectTest, DoubleClickClearsTheLog) {
     EXPECT_LE(lines, 1);
     EXPECT_EQ(log_text().find("something"), std::string::npos);
 }
+
+// ---- settings file ------------------------------------------------------------------------------------
+
+TEST_F(ConnectTest, SettingsFileKeepsListsPortAndBaudRate) {
+    const std::string path =
+        ::testing::TempDir() + "zazed_connect_settings_" + std::to_string(getpid()) + ".ini";
+    connect_choose_tcp("10.1.2.3", 4321);
+    connect_choose_com(9, 2);
+    ASSERT_EQ(store_scope_para(path.c_str()), 0);
+
+    ClearListCtrl(tab1, TAB1_COMB_SELPORT);
+    ClearListCtrl(tab1, TAB1_COMB_IPADDRESS);
+    SetCtrlVal(tab1, TAB1_STRING_TCPPORT, "1");
+    SetCtrlIndex(tab1, TAB1_RING_BAUDRATE, 0);
+    ASSERT_EQ(load_scope_para(path.c_str()), 0);
+
+    EXPECT_EQ(text(tab1, TAB1_COMB_SELPORT), "COM9");
+    int count = 0;
+    GetNumListItems(tab1, TAB1_COMB_SELPORT, &count);
+    EXPECT_EQ(count, 3) << "COM9, COM1, COM2";
+    EXPECT_EQ(text(tab1, TAB1_COMB_IPADDRESS), "10.1.2.3");
+    GetNumListItems(tab1, TAB1_COMB_IPADDRESS, &count);
+    EXPECT_EQ(count, 3);
+    EXPECT_EQ(text(tab1, TAB1_STRING_TCPPORT), "4321");
+    int index = -1;
+    GetCtrlIndex(tab1, TAB1_RING_BAUDRATE, &index);
+    EXPECT_EQ(index, 2);
+    std::remove(path.c_str());
+}
+
+TEST_F(ConnectTest, SettingsFileWithOnlyAnOddBaudRateFallsBack) {
+    const std::string path = ::testing::TempDir() + "zazed_connect_baud_" + std::to_string(getpid()) + ".ini";
+    {
+        FILE* f = std::fopen(path.c_str(), "w");
+        ASSERT_NE(f, nullptr);
+        std::fputs("[RS232 connection data]\nBaudrate = 4800\n", f);
+        std::fclose(f);
+    }
+    SetCtrlVal(tab1, TAB1_COMB_SELPORT, "7");
+    commit(TAB1_COMB_SELPORT);
+    ASSERT_EQ(load_scope_para(path.c_str()), 0);
+    int index = -1;
+    GetCtrlIndex(tab1, TAB1_RING_BAUDRATE, &index);
+    EXPECT_EQ(index, 4);
+    EXPECT_EQ(text(tab1, TAB1_COMB_SELPORT), "COM1");
+    int count = 0;
+    GetNumListItems(tab1, TAB1_COMB_SELPORT, &count);
+    EXPECT_EQ(count, 2);
+    std::remove(path.c_str());
+}
