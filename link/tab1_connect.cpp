@@ -90,9 +90,18 @@ int read_record(int order, int value, para_record* rec) {
     return rc;
 }
 
+// Opening a link closes the one a running transaction waits on; a click
+// that arrives meanwhile (events are handled while waiting) must not do that.
+bool transaction_waiting() {
+    if (!exch_active) return false;
+    status("Transmit busy.");
+    return true;
+}
+
 } // namespace
 
 int connect_try() {
+    if (transaction_waiting()) return 0;
     const int opened = open_chosen_link();
     connect_update_gui(&connect, 0);
     if (opened != 1) return 0;
@@ -127,6 +136,7 @@ int connect_try() {
 }
 
 int connect_accept() {
+    if (transaction_waiting()) return 0;
     int rc = read_record(ORDER_LIMITS, LIMIT_MIN, &para_rd);
     if (!succeeded(rc)) return fail(CONNECT_ACCEPT, rc, 1);
     para_min = para_rd;
@@ -167,6 +177,7 @@ int connect_accept() {
 }
 
 int connect_change_baud() {
+    if (transaction_waiting()) return 0;
     int index = 0;
     GetCtrlIndex(tab1, TAB1_RING_BAUDRATE, &index);
     const int rc = exchange_frame(&connect, ORDER_BAUD, index, nullptr, 0, nullptr, 0, nullptr);

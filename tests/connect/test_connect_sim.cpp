@@ -7,6 +7,8 @@
 #include "sim/sim_faults.h"
 #include "support/inifile.h"
 
+#include <QTimer>
+
 #include <cstdio>
 #include <filesystem>
 #include <unistd.h>
@@ -195,6 +197,25 @@ TEST_F(ConnectTest, TimeOutDuringAcceptGivesItsTexts) {
     EXPECT_EQ(connect.status, 0);
     EXPECT_EQ(pt_para_min, nullptr);
     EXPECT_EQ(status_text(), "No connection");
+}
+
+// A click on TRY TO CONNECT handled while ACCEPT waits used to reopen the
+// link under the waiting transaction.
+TEST_F(ConnectTest, ConnectingAgainWhileATransactionWaitsIsRefused) {
+    running_sim sim({"--tcp", "0"});
+    connect_choose_tcp("127.0.0.1", sim.port());
+    commit(TAB1_CMDB_TRYCONNECT);
+    ASSERT_EQ(connect.status, 1);
+    sim.set_fault(SIM_FAULT_DROP, 1.0);
+    std::string nested_status;
+    QTimer::singleShot(300, [&] {
+        commit(TAB1_CMDB_TRYCONNECT);
+        nested_status = status_text();
+    });
+    commit(TAB1_CMDB_COMACCEPT);
+    EXPECT_EQ(nested_status, "Transmit busy.");
+    EXPECT_EQ(count_of(log_text(), "ZAZED CONNECTED TO SERVER"), 1) << log_text();
+    EXPECT_STREQ(connect.message, "TIMEOUT WHILE RECEIVING");
 }
 
 // ---- CHANGE BAUD ---------------------------------------------------------------------------------
