@@ -1,4 +1,5 @@
 // The names under which the layout files bind the shell's callbacks.
+#include "app/run_mode.h"
 #include "app/shell.h"
 #include "link/tab1_ctrl.h"
 #include "support/ui.h"
@@ -20,4 +21,5 @@ void shell_register_callbacks() {
     };
     for (const entry& e : table) RegisterCallbackName(e.name, e.function);
     register_connect_callbacks();
+    run_register_callbacks();
 }

@@ -1,7 +1,9 @@
 // The program's own subsystems behind the shell's hooks. Tests leave this out
 // and put fakes in their place.
+#include "app/run_mode.h"
 #include "app/shell.h"
 #include "params/para_gui.h"
+#include "recorder/tab5_ctrl.h"
 
 namespace {
 
@@ -15,6 +17,27 @@ void close_transfer_view() {
     set_anaout_transfer(0, 0, 0, 0, &para_pc, 0);
 }
 
+void rec_buttons(int on) {
+    set_rec_buttons(on, recorder);
+}
+
+void strip_chart() {
+    configure_STC(&traces);
+}
+
+int help(const char* topic, const char* detail) {
+    return shell.show_help ? shell.show_help(topic, detail) : 0;
+}
+
+int running() {
+    return run != 0;
+}
+
+// TEACH takes the result of the last record: slot 0 is RESULT A, slot 8 RESULT B.
+int32_t measured(int slot) {
+    return meas_word32(rawdata, 2 * slot);
+}
+
 } // namespace
 
 void shell_use_subsystems() {
@@ -25,4 +48,10 @@ void shell_use_subsystems() {
     shell.parameter_save2file = parameter_save2file;
     shell.parameter_file2para = parameter_file2para;
     shell.set_anaout_transfer = close_transfer_view;
+    register_recorder_callbacks();
+    shell.set_rec_buttons = rec_buttons;
+    shell.configure_stc = strip_chart;
+    recorder_hook.running = running;
+    recorder_hook.show_help = help;
+    params_hook.measured_value = measured;
 }

@@ -1,0 +1,115 @@
+// The RUN loop against the simulated unit over TCP loopback: polling, STOP,
+// and the buttons served inside the loop.
+#include "run_fixture.h"
+
+#include "link/serial_com.h"
+#include "sim/sim_server.h"
+
+#include <QTimer>
+
+#include <algorithm>
+
+// ---- polling and STOP ------------------------------------------------------------------------
+
+TEST_F(RunSimTest, PollsUntilStopAndRestoresTheButtons) {
+    const long before = run_records;
+    int red = 0, dimmed = 0;
+    at(300, [&] {
+        red = attr(mpanel, MPANEL_CBTN_RUN, ATTR_CMD_BUTTON_COLOR);
+        dimmed = attr(mpanel, MPANEL_CBTN_VIDEO, ATTR_DIMMED);
+    });
+    run_for(700);
+    EXPECT_GT(run_records - before, 20);
+    EXPECT_EQ(red, 0xFF0000);
+    EXPECT_EQ(dimmed, 1);
+    EXPECT_EQ(run, 0);
+    EXPECT_EQ(text(graph1, GRAPH1_STRING_STATUS), "Stopped.");
+    EXPECT_EQ(attr(mpanel, MPANEL_CBTN_RUN, ATTR_DIMMED), 0);
+    EXPECT_EQ(attr(mpanel, MPANEL_CBTN_RUN, ATTR_CMD_BUTTON_COLOR), 0xE0E0E0);
+    EXPECT_EQ(attr(mpanel, MPANEL_CBTN_VIDEO, ATTR_DIMMED), 0);
+    // The last record was shown: the unit's cycle time gives the frequency.
+    double f = 0.0;
+    GetCtrlVal(tab7, TAB7_NUM_FREQUENCY, &f);
+    EXPECT_GT(f, 0.0);
+}
+
+TEST_F(RunSimTest, FrameRateTextAfterTwoSeconds) {
+    std::string rate;
+    at(2400, [&] { rate = text(graph1, GRAPH1_STRING_STATUS); });
+    run_for(2600);
+    ASSERT_EQ(rate.rfind("Reading ", 0), 0u) << rate;
+    EXPECT_NE(rate, "Reading 0 frames per second.");
+    EXPECT_GT(std::stod(rate.substr(8)), 10.0) << rate;
+}
+
+TEST_F(RunSimTest, LostLinkEndsTheLoopWithItsText) {
+    at(200, [&] {
+        sim_server_stop(server);
+        server = nullptr;
+    });
+    press(mpanel, MPANEL_CBTN_RUN);
+    EXPECT_EQ(run, 0);
+    const std::string s = text(graph1, GRAPH1_STRING_STATUS);
+    EXPECT_TRUE(s == "Timeout while receiving." || s == "Error while sending." ||
+                s == "No connection established with control unit.")
+        << s;
+    double bar = -1.0;
+    GetCtrlVal(graph1, GRAPH1_BAR_ACTIVITY2, &bar);
+    EXPECT_DOUBLE_EQ(bar, 100.0);
+}
+
+// ---- buttons served inside the loop ----------------------------------------------------------------
+
+TEST_F(RunSimTest, SendDuringRunSendsAndRunGoesOn) {
+    SetCtrlVal(mpanel, MPANEL_TOGGLE_RAM, 1);
+    press(mpanel, MPANEL_CBTN_READ); // the panels then hold what the unit accepts
+    ASSERT_EQ(text(graph1, GRAPH1_STRING_STATUS), "Reading data ... Done. ");
+    std::string after_send;
+    long records_at_send = 0;
+    at(300, [&] { press(mpanel, MPANEL_CBTN_SEND); });
+    at(700, [&] {
+        after_send = text(graph1, GRAPH1_STRING_STATUS);
+        records_at_send = run_records;
+    });
+    run_for(1100);
+    EXPECT_EQ(after_send, "Sending data ... Done. ");
+    EXPECT_GT(run_records, records_at_send + 5); // polling went on after the send
+    EXPECT_EQ(text(graph1, GRAPH1_STRING_STATUS), "Stopped.");
+}
+
+TEST_F(RunSimTest, ResetAndNormNowWhileWaitingForAutosendAreServedThenPolling) {
+    // The wait hands a pressed button over with the next frame that comes.
+    set_autosend_events(0xFFFF);
+    choose_file(tmp_path("t.csv"));
+    SetCtrlVal(tab5, TAB5_EDIT_SELECTRECMODE, 3);
+    std::vector<std::string> seen; // status texts, and the loop state after each
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        std::string s = text(graph1, GRAPH1_STRING_STATUS) + " run " + std::to_string(run);
+        if (seen.empty() || seen.back() != s) seen.push_back(s);
+    });
+    watch.start(1);
+    int mode_before = -1;
+    at(300, [&] {
+        mode_before = run;
+        press(tab2, TAB2_CMDB_RESET);
+    });
+    at(700, [&] { press(tab7, TAB7_CMDB_NORM_NOW); });
+    run_for(1100, 1);
+    watch.stop();
+    EXPECT_EQ(mode_before, 2);
+    auto saw = [&](const std::string& s) { return std::find(seen.begin(), seen.end(), s) != seen.end(); };
+    EXPECT_TRUE(saw("Ordering unit to reset channels A and B ... Done.  run 1"));
+    EXPECT_TRUE(saw("Ordering unit to acquire norm factor ... Done.  run 1"));
+}
+
+TEST_F(RunSimTest, SendWhileWaitingForAutosendHasNoEffect) {
+    choose_file(tmp_path("t.csv"));
+    SetCtrlVal(mpanel, MPANEL_TOGGLE_RAM, 1);
+    SetCtrlVal(tab5, TAB5_EDIT_SELECTRECMODE, 3);
+    int mode = -1;
+    at(300, [&] { press(mpanel, MPANEL_CBTN_SEND); });
+    at(600, [&] { mode = run; });
+    run_for(800, 1);
+    EXPECT_EQ(mode, 2);
+}
