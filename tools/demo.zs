@@ -29,4 +29,25 @@ screenshot window OUT/07-linearisation.png
 commit mpanel CBTN_SEL_GENERAL
 screenshot window OUT/08-general-settings.png
 screenshot osci1 OUT/09-oscillograph.png
+# RUN: live numbers, LEDs and the strip chart (RAW/MAX of channel A added).
+commit graph1 BINS_RAWMAXA
+commit mpanel CBTN_RUN
+wait 3
+print graph1 STRING_STATUS
+screenshot window OUT/10-run.png
+# While RUN goes on, record three values one second apart (AUTO LIMITED)
+# into OUT/recording.csv.
+commit mpanel CBTN_SEL_RECORDER
+answer OUT/recording.csv
+commit tab5 CMDB_SELECTFILE
+set tab5 EDIT_SELECTRECMODE "AUTO LIMITED"
+set tab5 NUMS_INTERVAL 1
+set tab5 NUMS_NUMBER 3
+commit tab5 CBTN_START
+wait 1.5
+screenshot window OUT/11-recording.png
+waitfor tab5 STRING_TIME "All data recorded" 15
+print tab5 TEXTBOX_FILENAME
+commit mpanel CBTN_STOP
+print graph1 STRING_STATUS
 close
