@@ -3,6 +3,7 @@
 #include "connect_fixture.h"
 
 #include "app/scope_para.h"
+#include "linear/linear_info.h"
 #include "params/para_gui.h"
 #include "sim/sim_faults.h"
 #include "support/inifile.h"
@@ -10,6 +11,7 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <unistd.h>
 
@@ -473,4 +475,16 @@ TEST_F(ConnectTest, SettingsFileWithOnlyAnOddBaudRateFallsBack) {
     GetNumListItems(tab1, TAB1_COMB_SELPORT, &count);
     EXPECT_EQ(count, 2);
     std::remove(path.c_str());
+}
+
+// ---- linearisation descriptions -----------------------------------------------------------------------
+
+TEST_F(ConnectTest, FullDescriptionBlockStopsAtItsEnd) {
+    char blocks[2 * LINEAR_INFO_BYTES];
+    std::memset(blocks, 'A', LINEAR_INFO_BYTES);
+    std::memset(blocks + LINEAR_INFO_BYTES, 'B', LINEAR_INFO_BYTES);
+    EXPECT_EQ(refresh_linear_info(0, blocks), 1);
+    EXPECT_EQ(text(tab9, TAB9_TEXTBOX_DESCRA), std::string(LINEAR_INFO_BYTES, 'A'));
+    EXPECT_EQ(refresh_linear_info(1, nullptr), 0);
+    EXPECT_EQ(text(tab9, TAB9_STRING_FILEB), "<no file selected>");
 }
