@@ -117,6 +117,14 @@ void timed_step(int limited) {
 
 // Every rate_period seconds the frame rate replaces the status text and the
 // count starts again; in between the activity bar moves.
+// The status line is rewritten for every record but changes every two
+// seconds; an unchanged text is not set again, which would repaint the line.
+void show_if_changed(const char* status) {
+    char shown[LINK_TEXT_SIZE] = "";
+    GetCtrlValString(graph1, GRAPH1_STRING_STATUS, shown, sizeof shown);
+    if (std::strcmp(shown, status) != 0) shell_status(status);
+}
+
 void show_rate(int* frames, double* rate_clock, int* activity_count, char* status) {
     const double now = Timer();
     if (now - *rate_clock > rate_period) {
@@ -260,7 +268,7 @@ void run_mode(int with_recorder) {
             run_records++;
             frames++;
             show_rate(&frames, &rate_clock, &activity_count, status);
-            shell_status(status);
+            show_if_changed(status);
             activity(100 - activity_count);
             run = 1;
             run_rec_step(0);

@@ -113,3 +113,27 @@ TEST_F(RunSimTest, SendWhileWaitingForAutosendHasNoEffect) {
     run_for(800, 1);
     EXPECT_EQ(mode, 2);
 }
+
+// ---- over a serial line ------------------------------------------------------------------------------
+
+TEST_F(RunTest, PollsOverPseudoTerminalNearTheWireLimit) {
+    const char* args[] = {"kormelan3-sim", "--pty", "--baud", "115200"};
+    sim_options o;
+    std::string err;
+    ASSERT_EQ(sim_options_parse(4, args, &o, &err), SIM_OPT_RUN) << err;
+    sim_server* unit = nullptr;
+    ASSERT_EQ(sim_server_start(o, &unit, &err), 0) << err;
+    link_set_serial_device(7, sim_server_pty_path(unit).c_str());
+    ASSERT_EQ(init_rs232(&zazed::connect, 7, 4, 1), 1);
+    connect_update_gui(&zazed::connect, 0);
+    const long before = run_records;
+    at(1500, [] { press(mpanel, MPANEL_CBTN_STOP); });
+    press(mpanel, MPANEL_CBTN_RUN);
+    // 88 bytes of 10 bits each way per record: at most 130.9 records a second.
+    EXPECT_GT(run_records - before, 150);
+    EXPECT_LE(run_records - before, 200);
+    EXPECT_EQ(text(graph1, GRAPH1_STRING_STATUS), "Stopped.");
+    init_rs232(&zazed::connect, 0, 0, 0);
+    link_clear_serial_devices();
+    sim_server_stop(unit);
+}
