@@ -40,6 +40,14 @@ double cpu_seconds() {
            static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) * 1e-6;
 }
 
+// Times the process went to sleep: the wake-ups a transaction costs, which unlike CPU
+// seconds do not depend on what else the machine is doing.
+long sleeps() {
+    rusage u{};
+    ::getrusage(RUSAGE_SELF, &u);
+    return u.ru_nvcsw;
+}
+
 // One unit per transport for the whole run, started on first use.
 sim_process& sim(const std::string& kind) {
     static std::map<std::string, sim_process> running;
@@ -53,18 +61,23 @@ sim_process& sim(const std::string& kind) {
     return s;
 }
 
-// Polls per second and CPU share of each repetition, by benchmark, for the summary.
+// Polls per second, CPU share and sleeps per poll of each repetition, by benchmark, for
+// the summary.
 std::map<std::string, std::vector<double>> rates;
 std::map<std::string, std::vector<double>> cpu_shares;
+std::map<std::string, std::vector<double>> sleeps_per_poll;
 
 // The runs Google Benchmark makes to size the iteration count are left out of the summary.
-void record(benchmark::State& state, const std::string& name, double wall, double cpu, int failures,
-            double min_time) {
+void record(benchmark::State& state, const std::string& name, double wall, double cpu, long slept,
+            int failures, double min_time) {
     const double rate = static_cast<double>(state.iterations()) / wall;
+    const double per_poll = static_cast<double>(slept) / static_cast<double>(state.iterations());
     if (wall >= 0.8 * min_time) {
         rates[name].push_back(rate);
         cpu_shares[name].push_back(cpu / wall);
+        sleeps_per_poll[name].push_back(per_poll);
     }
+    state.counters["sleeps_per_poll"] = per_poll;
     state.counters["polls_per_s"] = rate;
     state.counters["cpu_share"] = cpu / wall;
     state.counters["failures"] = failures;
@@ -79,11 +92,12 @@ void BM_TcpBlockingClient(benchmark::State& state) {
     }
     int failures = 0;
     const double t0 = now_s(), c0 = cpu_seconds();
+    const long s0 = sleeps();
     for (auto _ : state) {
         std::vector<uint16_t> r;
         if (client_ask(fd, 8, 252, {}, &r, 36) != 0) failures++;
     }
-    record(state, "tcp client", now_s() - t0, cpu_seconds() - c0, failures, 1.0);
+    record(state, "tcp client", now_s() - t0, cpu_seconds() - c0, sleeps() - s0, failures, 1.0);
     ::close(fd);
 }
 BENCHMARK(BM_TcpBlockingClient)->UseRealTime()->MinTime(1.0)->Repetitions(5);
@@ -98,9 +112,10 @@ void BM_TcpLink(benchmark::State& state) {
     int n = 0;
     int failures = 0;
     const double t0 = now_s(), c0 = cpu_seconds();
+    const long s0 = sleeps();
     for (auto _ : state)
         if (exchange_frame(&zazed::connect, 8, 252, nullptr, 0, rec, 36, &n) != LINK_OK) failures++;
-    record(state, "tcp link", now_s() - t0, cpu_seconds() - c0, failures, 1.0);
+    record(state, "tcp link", now_s() - t0, cpu_seconds() - c0, sleeps() - s0, failures, 1.0);
     init_rs232(&zazed::connect, 0, 0, 0); // closes the socket: the unit serves the next client
 }
 BENCHMARK(BM_TcpLink)->UseRealTime()->MinTime(1.0)->Repetitions(5);
@@ -115,11 +130,12 @@ void BM_Pty115200BlockingClient(benchmark::State& state) {
     }
     int failures = 0;
     const double t0 = now_s(), c0 = cpu_seconds();
+    const long s0 = sleeps();
     for (auto _ : state) {
         std::vector<uint16_t> r;
         if (client_ask(fd, 8, 252, {}, &r, 36) != 0) failures++;
     }
-    record(state, "pty client", now_s() - t0, cpu_seconds() - c0, failures, 3.0);
+    record(state, "pty client", now_s() - t0, cpu_seconds() - c0, sleeps() - s0, failures, 3.0);
     ::close(fd);
 }
 BENCHMARK(BM_Pty115200BlockingClient)->UseRealTime()->MinTime(3.0)->Repetitions(5);
@@ -135,10 +151,11 @@ void BM_Pty115200Link(benchmark::State& state) {
     int n = 0;
     int failures = 0;
     const double t0 = now_s(), c0 = cpu_seconds();
+    const long s0 = sleeps();
     for (auto _ : state)
         if (exchange_frame(&zazed::connect, 8, 252, nullptr, 0, rec, 36, &n) != LINK_OK) failures++;
     const double wall = now_s() - t0;
-    record(state, "pty link", wall, cpu_seconds() - c0, failures, 3.0);
+    record(state, "pty link", wall, cpu_seconds() - c0, sleeps() - s0, failures, 3.0);
     state.counters["of_wire_limit"] = static_cast<double>(state.iterations()) / wall / WIRE_LIMIT_115200;
     init_rs232(&zazed::connect, 0, 0, 0);
 }
@@ -165,6 +182,9 @@ void print_summary() {
     const double pty_client = median(rates["pty client"]);
     std::printf("pty 115200: blocking client %.1f polls/s, %.1f %% of the wire limit\n", pty_client,
                 pty_client / WIRE_LIMIT_115200 * 100);
+    std::printf("sleeps per poll: pty link %.1f, pty client %.1f, tcp link %.1f, tcp client %.1f\n",
+                median(sleeps_per_poll["pty link"]), median(sleeps_per_poll["pty client"]),
+                median(sleeps_per_poll["tcp link"]), median(sleeps_per_poll["tcp client"]));
 }
 
 // The hooks the program installs: fetching a user event handles pending events, and the
