@@ -68,14 +68,6 @@ TEST_F(RunTest, RecordValuesReachTheirControls) {
     }
 }
 
-TEST_F(RunTest, CountersAreDrawnAtTheTopOfTheRange) {
-    traces.cntr_on_A = 1;
-    record r;
-    r.set32(2, 70000);
-    update_DATA(r.w, &traces);
-    EXPECT_DOUBLE_EQ(stc_data[STC_ROWS - 1][7], 4095.0);
-}
-
 // ---- strip chart range ---------------------------------------------------------------------------
 
 TEST_F(RunTest, ChartStartsOnTheWholeSampleRange) {

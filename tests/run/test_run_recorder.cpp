@@ -127,12 +127,6 @@ TEST_F(RunTest, ViewerPlotsOneColumnOfEveryRecording) {
     EXPECT_TRUE(popups.empty());
 }
 
-TEST_F(RunTest, ViewerWithoutFileSaysSo) {
-    press(tab5, TAB5_CMDB_SHOWGRAPH);
-    ASSERT_EQ(popups.size(), 1u);
-    EXPECT_EQ(popups[0], "File error!|The selected file does not exist.");
-}
-
 // ---- recordings driven by RUN ------------------------------------------------------------------------
 
 TEST_F(RunSimTest, AutoLimitedAtIntervalZeroWritesOneRecordPerPoll) {
