@@ -26,28 +26,27 @@
 namespace {
 
 std::vector<std::pair<int, int>> pending_list;
-QTimer* pending_timer = nullptr;
 
-// Stores a numeric value as the spin box would hold it (limited and rounded)
-// and schedules the widget update; an unchanged value costs nothing more.
-void set_numeric_deferred(UiCtrl* c, QDoubleSpinBox* ds, int panel, double d) {
-    d = std::clamp(d, ds->minimum(), ds->maximum());
-    double scale = std::pow(10.0, ds->decimals());
-    double r = std::nearbyint(d * scale) / scale;
-    if (std::isfinite(r)) d = r;
-    double current = c->pending ? c->pending_value : ds->value();
+// Keeps a value written by the program until the next flush, so that a burst of
+// records repaints each numeric and bar at most once per refresh; an unchanged
+// value costs nothing more.
+void defer_value(UiCtrl* c, int panel, double d, double current) {
+    if (c->pending) current = c->pending_value;
     if (d == current) return;
     c->pending_value = d;
     if (c->pending) return;
     c->pending = true;
     pending_list.emplace_back(panel, c->id);
-    if (!pending_timer) {
-        pending_timer = new QTimer;
-        pending_timer->setSingleShot(true);
-        pending_timer->setInterval(16);
-        QObject::connect(pending_timer, &QTimer::timeout, [] { ui_flush_values(); });
-    }
-    if (!pending_timer->isActive()) pending_timer->start();
+    ui_request_refresh();
+}
+
+// Stores a numeric value as the spin box would hold it (limited and rounded).
+void set_numeric_deferred(UiCtrl* c, QDoubleSpinBox* ds, int panel, double d) {
+    d = std::clamp(d, ds->minimum(), ds->maximum());
+    double scale = std::pow(10.0, ds->decimals());
+    double r = std::nearbyint(d * scale) / scale;
+    if (std::isfinite(r)) d = r;
+    defer_value(c, panel, d, ds->value());
 }
 
 double slider_scale(const UiCtrl* c) {
@@ -145,7 +144,10 @@ int set_value(int panel, UiCtrl* c, const QVariant& v) {
     case UI_KIND_PROGRESS: {
         double d = as_double(v, &ok);
         if (!ok) return UI_ERR_TYPE;
-        static_cast<QProgressBar*>(w)->setValue(static_cast<int>(std::lround(d)));
+        auto* pb = static_cast<QProgressBar*>(w);
+        defer_value(c, panel,
+                    static_cast<double>(std::clamp<long>(std::lround(d), pb->minimum(), pb->maximum())),
+                    pb->value());
         return 0;
     }
     default:
@@ -197,7 +199,7 @@ int get_value(UiCtrl* c, QVariant* out) {
             *out = static_cast<QAbstractSlider*>(w)->value();
         return 0;
     case UI_KIND_PROGRESS:
-        *out = static_cast<double>(static_cast<QProgressBar*>(w)->value());
+        *out = c->pending ? c->pending_value : static_cast<double>(static_cast<QProgressBar*>(w)->value());
         return 0;
     default:
         return UI_ERR_TYPE;
@@ -309,6 +311,8 @@ void ui_flush_values() {
         if (auto* ds = qobject_cast<QDoubleSpinBox*>(c->w)) {
             const QSignalBlocker block(ds);
             ds->setValue(c->pending_value);
+        } else if (auto* pb = qobject_cast<QProgressBar*>(c->w)) {
+            pb->setValue(static_cast<int>(c->pending_value));
         }
     }
 }

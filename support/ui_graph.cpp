@@ -12,7 +12,7 @@
 
 namespace {
 long paint_count = 0;
-const int repaint_ms = 16; // one screen refresh
+const int repaint_ms = 40; // the refresh tick: 25 repaints a second are plenty to read
 
 Qt::PenStyle pen_style(int line_style) {
     switch (line_style) {
@@ -114,12 +114,26 @@ bool ui_to_doubles(const void* data, int count, int type, std::vector<double>* o
 
 namespace {
 std::vector<UiCoalescedWidget*> coalesced; // every live one
+QTimer* refresh_timer = nullptr;
+
+void refresh_now() {
+    ui_flush_values();
+    for (UiCoalescedWidget* w : coalesced)
+        if (w->dirty()) w->flush();
+}
+} // namespace
+
+void ui_request_refresh() {
+    if (!refresh_timer) {
+        refresh_timer = new QTimer;
+        refresh_timer->setSingleShot(true);
+        refresh_timer->setInterval(repaint_ms);
+        QObject::connect(refresh_timer, &QTimer::timeout, [] { refresh_now(); });
+    }
+    if (!refresh_timer->isActive()) refresh_timer->start();
 }
 
 UiCoalescedWidget::UiCoalescedWidget(QWidget* parent) : QWidget(parent) {
-    flush_.setSingleShot(true);
-    flush_.setInterval(repaint_ms);
-    connect(&flush_, &QTimer::timeout, this, [this]() { flush(); });
     coalesced.push_back(this);
 }
 
@@ -131,11 +145,10 @@ void UiCoalescedWidget::markDirty() {
     if (pending_) return;
     pending_ = true;
     dirty_since_ = Timer();
-    flush_.start();
+    ui_request_refresh();
 }
 
 void UiCoalescedWidget::flush() {
-    flush_.stop();
     pending_ = false;
     update();
 }
@@ -155,6 +168,8 @@ void UiCoalescedWidget::paintEvent(QPaintEvent*) {
 // ---- graph widget ------------------------------------------------------------------------------
 
 UiGraph::UiGraph(QWidget* parent) : UiCoalescedWidget(parent) {
+    // A graph fills its whole rectangle, so its repaint leaves the panel behind alone.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     x_.mode = UI_AUTOSCALE;
     y_.mode = UI_AUTOSCALE;
     for (auto& c : cursors) c.color = 0xFFFF00;

@@ -73,6 +73,10 @@ bool ui_timers_suspended();
 // formatting a spin box costs more than a whole record may. Anything that reads
 // widgets or hands control to the user flushes first.
 void ui_flush_values();
+// Everything the program writes (numerics, bars, LEDs, graphs, strip charts) is shown
+// at one shared refresh tick, so a burst of records costs one repaint of the window
+// per tick instead of one per record and widget.
+void ui_request_refresh();
 // The user changed the control: a value the program wrote meanwhile is stale.
 void ui_drop_pending(int panel, int ctrl);
 

@@ -16,6 +16,7 @@ bool ui_to_doubles(const void* data, int count, int type, std::vector<double>* o
 // ---- strip chart ----------------------------------------------------------------------------
 
 UiStripChart::UiStripChart(QWidget* parent) : UiCoalescedWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
     y.mode = UI_MANUAL;
     y.min = 0.0;
     y.max = 100.0;
@@ -124,7 +125,9 @@ void UiStripChart::paintContent(QPainter& p) {
 
 // ---- canvas -----------------------------------------------------------------------------------
 
-UiCanvas::UiCanvas(QWidget* parent) : UiCoalescedWidget(parent) {}
+UiCanvas::UiCanvas(QWidget* parent) : UiCoalescedWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
 
 void UiCanvas::ensureImage() {
     QSize want = size().expandedTo(QSize(1, 1));
@@ -197,13 +200,13 @@ void UiCanvas::paintContent(QPainter& p) {
 
 // ---- LED ----------------------------------------------------------------------------------------
 
-UiLed::UiLed(QWidget* parent) : QWidget(parent) {}
+UiLed::UiLed(QWidget* parent) : UiCoalescedWidget(parent) {}
 
 void UiLed::setOn(bool on) {
     // Records arrive in bursts; only a change is worth a repaint.
     if (on == on_) return;
     on_ = on;
-    update();
+    markDirty();
 }
 
 void UiLed::setColors(int on_color, int off_color) {
@@ -212,8 +215,7 @@ void UiLed::setColors(int on_color, int off_color) {
     update();
 }
 
-void UiLed::paintEvent(QPaintEvent*) {
-    QPainter p(this);
+void UiLed::paintContent(QPainter& p) {
     p.setRenderHint(QPainter::Antialiasing);
     int d = std::min(width(), height()) - 2;
     QRectF r((width() - d) / 2.0, (height() - d) / 2.0, d, d);

@@ -31,14 +31,16 @@ class UiCoalescedWidget : public QWidget {
     void paintEvent(QPaintEvent* event) override;
     virtual void paintContent(class QPainter& p) = 0;
 
-  private:
+  public:
+    // Shows the change now (the refresh tick calls it).
     void flush();
-    QTimer flush_;
+
+  private:
     bool pending_ = false;
     double dirty_since_ = 0.0;
 };
 
-class UiLed : public QWidget {
+class UiLed : public UiCoalescedWidget {
     Q_OBJECT
   public:
     explicit UiLed(QWidget* parent = nullptr);
@@ -49,7 +51,7 @@ class UiLed : public QWidget {
     int offColor() const { return off_color_; }
 
   protected:
-    void paintEvent(QPaintEvent* event) override;
+    void paintContent(QPainter& p) override;
 
   private:
     bool on_ = false;
