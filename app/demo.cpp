@@ -33,6 +33,10 @@ void announce(int port) {
 int shell_start_demo() {
     sim_options options;
     options.tcp_port = 0;
+    // Paced like a unit on a 115200-baud line, so RUN shows a real unit's frame rate
+    // instead of polling a loopback socket as fast as the machine can.
+    options.baud = 115200;
+    options.pace_tcp = true;
     std::string error;
     if (sim_server_start(options, &unit, &error) < 0) {
         fprintf(stderr, "zazed: the simulated unit did not start: %s\n", error.c_str());

@@ -65,16 +65,7 @@ void store_window(IniText store, const window_keys& k) {
 
 // Window titles and the panel-ID displays follow the panel ID.
 void show_panel_id() {
-    char base[160];
-    if (panel_id[0])
-        snprintf(base, sizeof base, "%s - %s", pc_version_str, panel_id);
-    else
-        snprintf(base, sizeof base, "%s", pc_version_str);
-    char text[200];
-    snprintf(text, sizeof text, "%s - Main", base);
-    SetPanelAttribute(mpanel, ATTR_TITLE, text);
-    snprintf(text, sizeof text, "%s - Oscillograph", base);
-    SetPanelAttribute(osci1, ATTR_TITLE, text);
+    connect_window_titles();
     SetCtrlVal(tab5, TAB5_STRING_PANELID, panel_id);
     SetCtrlVal(tab1, TAB1_TEXT_PANELID, panel_id);
 }

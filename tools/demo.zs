@@ -1,6 +1,6 @@
 # Headless demo of zazed against its simulated unit (run by tools/run.sh when
-# there is no display). Screenshots go to the folder named in ZAZED_DEMO_OUT,
-# which tools/run.sh substitutes for OUT below.
+# there is no display). Screenshots and the recording go to demo-out/, which
+# tools/run.sh puts in place of OUT below.
 #
 # The connect panel is set to the simulated unit; connect, identify and pair
 # with it as a user would.

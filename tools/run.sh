@@ -13,8 +13,9 @@ if [ -n "$DISPLAY" ] || [ -n "$WAYLAND_DISPLAY" ]; then
 fi
 out="$top/demo-out"
 mkdir -p "$out"
+rm -f "$out"/*.png "$out"/recording.csv
 echo "No display: running the demo offscreen (tools/demo.zs); screenshots go to $out"
 sed "s|OUT/|$out/|g" tools/demo.zs >build/demo.zs
 QT_QPA_PLATFORM=offscreen build/app/zazed --demo --script build/demo.zs
-echo "Done. Screenshots:"
+echo "Done. Screenshots and the recording:"
 ls -1 "$out"
