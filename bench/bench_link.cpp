@@ -7,6 +7,7 @@
 // cost. After the runs a summary prints the medians and the ratios.
 #include "link/serial_com.h"
 #include "tests/link/sim_process.h"
+#include "tests/measure.h"
 #include "tests/sim/sim_client.h"
 
 #include <benchmark/benchmark.h>
@@ -27,18 +28,6 @@ namespace {
 
 constexpr int COM = 7;
 constexpr double WIRE_LIMIT_115200 = 115200.0 / 880.0; // 88 bytes a poll, 10 bits a byte
-
-double now_s() {
-    using namespace std::chrono;
-    return duration<double>(steady_clock::now().time_since_epoch()).count();
-}
-
-double cpu_seconds() {
-    rusage u{};
-    ::getrusage(RUSAGE_SELF, &u);
-    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
-           static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) * 1e-6;
-}
 
 // Times the process went to sleep: the wake-ups a transaction costs, which unlike CPU
 // seconds do not depend on what else the machine is doing.

@@ -13,6 +13,7 @@
 #include "resources/userif.h"
 #include "support/ui.h"
 #include "tests/link/sim_process.h"
+#include "tests/measure.h"
 
 #include <benchmark/benchmark.h>
 
@@ -29,18 +30,6 @@ namespace {
 
 constexpr int COM = 7;
 constexpr double WIRE_LIMIT_115200 = 115200.0 / 880.0; // 88 bytes a poll, 10 bits a byte
-
-double now_s() {
-    using namespace std::chrono;
-    return duration<double>(steady_clock::now().time_since_epoch()).count();
-}
-
-double cpu_seconds() {
-    rusage u{};
-    ::getrusage(RUSAGE_SELF, &u);
-    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
-           static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) * 1e-6;
-}
 
 int quiet_popups(const ui_popup_request* r, char*, int) {
     std::fprintf(stderr, "popup: %s / %s\n", r->title ? r->title : "", r->text ? r->text : "");

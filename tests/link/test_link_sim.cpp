@@ -7,10 +7,11 @@
 #include "sim/sim_server.h"
 #include "sim/sim_wire.h"
 #include "tests/link/sim_process.h"
+#include "tests/measure.h"
+#include "tests/qt_core_env.h"
 
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
 #include <QEventLoop>
 #include <QTimer>
 
@@ -30,34 +31,8 @@ constexpr int COM = 7; // the COM number the pseudo-terminal is opened as
 constexpr int STOP_PANEL = 1;
 constexpr int STOP_CONTROL = 10;
 
-class qt_environment : public ::testing::Environment {
-  public:
-    void SetUp() override {
-        static int argc = 1;
-        static char name[] = "test_link_sim";
-        static char* argv[] = {name, nullptr};
-        app_ = new QCoreApplication(argc, argv);
-    }
-    void TearDown() override { delete app_; }
-
-  private:
-    QCoreApplication* app_ = nullptr;
-};
-
 [[maybe_unused]] ::testing::Environment* const qt_env =
-    ::testing::AddGlobalTestEnvironment(new qt_environment);
-
-double now_s() {
-    using namespace std::chrono;
-    return duration<double>(steady_clock::now().time_since_epoch()).count();
-}
-
-double cpu_seconds() {
-    rusage u{};
-    ::getrusage(RUSAGE_SELF, &u);
-    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
-           static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) * 1e-6;
-}
+    ::testing::AddGlobalTestEnvironment(new qt_core_environment);
 
 void run_events_for(int ms) {
     QEventLoop loop;

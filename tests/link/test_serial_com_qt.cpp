@@ -1,6 +1,7 @@
 // The real transports: a TCP loopback server and a pseudo-terminal play the unit in the
 // same thread, answering from the event loop the waiting transaction runs.
 #include "link/serial_com.h"
+#include "tests/measure.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -39,13 +40,6 @@ Bytes make_frame(int order, uint16_t value, int nwords) {
     frame_write_header(f.data(), order, value, static_cast<uint16_t>(2 * nwords),
                        crc8_update_stream(CRC8_START, f.data() + FRAME_HEADER_SIZE, 2 * nwords));
     return f;
-}
-
-double cpu_seconds() {
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
-           static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) * 1e-6;
 }
 
 void run_events_for(int ms) {

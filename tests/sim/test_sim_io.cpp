@@ -3,11 +3,11 @@
 #include "sim/sim_layout.h"
 #include "sim/sim_server.h"
 #include "sim/sim_wire.h"
+#include "tests/measure.h"
+#include "tests/qt_core_env.h"
 #include "tests/sim/sim_client.h"
 
 #include <gtest/gtest.h>
-
-#include <QCoreApplication>
 
 #include <chrono>
 #include <climits>
@@ -16,27 +16,8 @@
 
 namespace {
 
-class qt_environment : public ::testing::Environment {
-  public:
-    void SetUp() override {
-        static int argc = 1;
-        static char name[] = "test_sim_io";
-        static char* argv[] = {name, nullptr};
-        app_ = new QCoreApplication(argc, argv);
-    }
-    void TearDown() override { delete app_; }
-
-  private:
-    QCoreApplication* app_ = nullptr;
-};
-
 [[maybe_unused]] ::testing::Environment* const qt_env =
-    ::testing::AddGlobalTestEnvironment(new qt_environment);
-
-double now_s() {
-    using namespace std::chrono;
-    return duration<double>(steady_clock::now().time_since_epoch()).count();
-}
+    ::testing::AddGlobalTestEnvironment(new qt_core_environment);
 
 // A unit on its own thread for the length of a test.
 struct running_sim {
@@ -75,13 +56,6 @@ double poll_time(int fd, int n) {
         EXPECT_EQ(client_ask(fd, 8, 252, {}, &r, 36), 0);
     }
     return (now_s() - t0) / n;
-}
-
-double cpu_seconds() {
-    rusage u;
-    ::getrusage(RUSAGE_SELF, &u);
-    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
-           static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) * 1e-6;
 }
 
 } // namespace
