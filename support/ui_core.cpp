@@ -457,29 +457,37 @@ int SetPanelSize(int panel, int height, int width) {
     return 0;
 }
 
+bool ui_set_geometry_attr(QWidget* w, int attr, int value) {
+    switch (attr) {
+    case ATTR_TOP:
+        w->move(w->x(), value);
+        return true;
+    case ATTR_LEFT:
+        w->move(value, w->y());
+        return true;
+    case ATTR_WIDTH:
+        w->resize(value, w->height());
+        return true;
+    case ATTR_HEIGHT:
+        w->resize(w->width(), value);
+        return true;
+    default:
+        return false;
+    }
+}
+
 int SetPanelAttribute(int panel, int attr, int value) {
     int rc = 0;
     UiPanel* p = ui_panel(panel, &rc);
     if (!p) return rc;
     QWidget* w = p->w;
+    if (ui_set_geometry_attr(w, attr, value)) return 0;
     switch (attr) {
     case ATTR_DIMMED:
         w->setEnabled(value == 0);
         return 0;
     case ATTR_VISIBLE:
         w->setVisible(value != 0);
-        return 0;
-    case ATTR_TOP:
-        w->move(w->x(), value);
-        return 0;
-    case ATTR_LEFT:
-        w->move(value, w->y());
-        return 0;
-    case ATTR_WIDTH:
-        w->resize(value, w->height());
-        return 0;
-    case ATTR_HEIGHT:
-        w->resize(w->width(), value);
         return 0;
     case ATTR_BACKCOLOR: {
         QPalette pal = w->palette();

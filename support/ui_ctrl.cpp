@@ -387,6 +387,7 @@ int SetCtrlAttribute(int panel, int ctrl, int attr, int value) {
     UiCtrl* c = ui_ctrl(panel, ctrl, &rc);
     if (!c) return rc;
     QWidget* w = c->w;
+    if (ui_set_geometry_attr(w, attr, value)) return 0;
     switch (attr) {
     case ATTR_DIMMED:
         w->setEnabled(value == 0);
@@ -400,18 +401,6 @@ int SetCtrlAttribute(int panel, int ctrl, int attr, int value) {
     case ATTR_LABEL_VISIBLE:
         if (!c->buddy) return UI_ERR_ATTR;
         c->buddy->setVisible(value != 0);
-        return 0;
-    case ATTR_TOP:
-        w->move(w->x(), value);
-        return 0;
-    case ATTR_LEFT:
-        w->move(value, w->y());
-        return 0;
-    case ATTR_WIDTH:
-        w->resize(value, w->height());
-        return 0;
-    case ATTR_HEIGHT:
-        w->resize(w->width(), value);
         return 0;
     case ATTR_TEXT_COLOR:
         if (auto* g = qobject_cast<UiGraph*>(w))

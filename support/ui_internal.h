@@ -73,6 +73,8 @@ bool ui_timers_suspended();
 // formatting a spin box costs more than a whole record may. Anything that reads
 // widgets or hands control to the user flushes first.
 void ui_flush_values();
+// Top, left, width and height of a panel or a control; false for any other attribute.
+bool ui_set_geometry_attr(QWidget* w, int attr, int value);
 // Everything the program writes (numerics, bars, LEDs, graphs, strip charts) is shown
 // at one shared refresh tick, so a burst of records costs one repaint of the window
 // per tick instead of one per record and widget.
