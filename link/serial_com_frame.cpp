@@ -127,6 +127,15 @@ int frame_find(frame_rx* rx, frame_in* frame) {
     return crc_ok ? FRAME_COMPLETE : FRAME_ERR_CRC;
 }
 
+int frame_rx_missing(const frame_rx* rx) {
+    if (!rx || rx->count < 0) return 1;
+    if (rx->count < FRAME_HEADER_SIZE) return FRAME_HEADER_SIZE - rx->count;
+    // frame_find left a valid header at the front, or only a tail that may start one.
+    if (!is_header_at(rx->bytes)) return 1;
+    const int total = frame_get_word(rx->bytes + 4) + FRAME_HEADER_SIZE;
+    return std::max(1, total - rx->count);
+}
+
 // Copies the answer words to the caller as the unit's protocol expects: only with both a
 // buffer and a count; `max_words` 0 takes everything that was kept.
 static int copy_words(const frame_in* frame, uint16_t* answer, int max_words, int* nwords) {

@@ -91,6 +91,11 @@ int frame_rx_append(frame_rx* rx, const uint8_t* bytes, int count);
 // Returns FRAME_INCOMPLETE, FRAME_COMPLETE, FRAME_ERR_OVERSIZE, FRAME_ERR_CRC or FRAME_ERR_ARGS.
 int frame_find(frame_rx* rx, frame_in* frame);
 
+// After frame_find returned FRAME_INCOMPLETE: how many more bytes must arrive before it
+// could find a whole frame (at least 1). A serial line uses it to be woken once a frame
+// is complete instead of at every few bytes.
+int frame_rx_missing(const frame_rx* rx);
+
 // Checks an answer to a request of order `request_order` and copies its words.
 // Words are copied only when both `answer` and `nwords` are given; with `nwords` alone the
 // count is set to 0. `max_words` is 0..256; 0 means all that came, which is never more

@@ -37,6 +37,10 @@ struct link_transport {
     virtual int output_pending() = 0;
     // LINK_LINE_ bits seen since the previous call (0 where the platform cannot tell).
     virtual int line_errors() = 0;
+    // Hint that nothing can be done with fewer than `count` more input bytes, so a wait
+    // need not end before they are there (or its deadline passed). Lines that cannot
+    // tell ignore it.
+    virtual void expect_bytes(int /*count*/) {}
     // Handles events until something happened or `seconds` passed; never spins.
     virtual void wait_for_activity(double seconds) = 0;
     // True once the port died under us (a vanished peer); it stays closed.

@@ -140,9 +140,14 @@ TEST(FrameFind, HeaderSplitAcrossReads) {
         frame_rx_append(&r.rx, &s[i], 1);
         rc = r.find();
         if (rc != FRAME_INCOMPLETE) break;
+        // A serial wait for the missing bytes must never ask for more than will come.
+        const int missing = frame_rx_missing(&r.rx);
+        EXPECT_GE(missing, 1);
+        EXPECT_LE(missing, static_cast<int>(s.size() - 1 - i)) << "after byte " << i;
     }
     ASSERT_EQ(rc, FRAME_COMPLETE);
     EXPECT_EQ(i, s.size() - 1); // found exactly when its last byte arrived
+    EXPECT_EQ(frame_rx_missing(&r.rx), FRAME_HEADER_SIZE);
     EXPECT_EQ(frame_get_word(r.in.payload), 100);
 }
 
@@ -153,6 +158,7 @@ TEST(FrameFind, NoHeaderKeepsLastEightBytes) {
     r.feed(noise);
     EXPECT_EQ(r.find(), FRAME_INCOMPLETE);
     ASSERT_EQ(r.rx.count, 8);
+    EXPECT_EQ(frame_rx_missing(&r.rx), 1);
     EXPECT_EQ(r.rx.bytes[0], 42);
     EXPECT_EQ(r.rx.bytes[7], 49);
 }
