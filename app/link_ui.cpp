@@ -35,6 +35,7 @@ void dim_link_buttons(int dimmed) {
 void shell_link_setup() {
     link_ui_hooks hooks;
     hooks.get_user_event = [](int* panel, int* control) { return GetUserEvent(0, panel, control); };
+    hooks.take_user_event = [](int* panel, int* control) { return TakeUserEvent(panel, control); };
     hooks.wait_for_activity = [](double seconds) { WaitForActivity(seconds); };
     hooks.log_append = log_append;
     hooks.set_status = shell_status;

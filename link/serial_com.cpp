@@ -127,11 +127,16 @@ void link_clear_unit(connect_info* c) {
     c->unit_text[0] = '\0';
 }
 
-int test_buttons(int* panel, int* control, int* event) {
+namespace {
+
+// test_buttons; `queued_only` leaves event handling to the caller's next wait.
+int check_buttons(int* panel, int* control, int* event, bool queued_only) {
     const link_state& g = link_globals();
     int p = 0;
     int ctl = 0;
-    const int ev = g.hooks.get_user_event ? g.hooks.get_user_event(&p, &ctl) : 0;
+    const auto& fetch =
+        queued_only && g.hooks.take_user_event ? g.hooks.take_user_event : g.hooks.get_user_event;
+    const int ev = fetch ? fetch(&p, &ctl) : 0;
     if (panel) *panel = p;
     if (control) *control = ctl;
     if (event) *event = ev;
@@ -141,6 +146,17 @@ int test_buttons(int* panel, int* control, int* event) {
         if (ev == LINK_EVENT_COMMIT || i.program_event) return i.code;
     }
     return 0;
+}
+
+// A transaction's own check for interrupting buttons.
+int queued_buttons() {
+    return check_buttons(nullptr, nullptr, nullptr, true);
+}
+
+} // namespace
+
+int test_buttons(int* panel, int* control, int* event) {
+    return check_buttons(panel, control, event, false);
 }
 
 void connect_update_gui(connect_info* c, int error) {
@@ -204,7 +220,7 @@ int exchange_frame(connect_info* c, int order, int value, const uint16_t* words,
 
         const double start = link_now();
         for (;;) {
-            if (!code) code = test_buttons(nullptr, nullptr, nullptr);
+            if (!code) code = queued_buttons();
             if (t->failed()) return LINK_ERR_NO_CONNECTION;
             if (t->output_pending() == 0) break;
             if (link_now() - start > LINK_SEND_TIMEOUT) return LINK_ERR_SEND_TIMEOUT;
@@ -223,7 +239,7 @@ int exchange_frame(connect_info* c, int order, int value, const uint16_t* words,
     frame_rx_clear(&exch);
     const double start = link_now();
     while (link_now() - start < LINK_RECEIVE_TIMEOUT) {
-        if (!code) code = test_buttons(nullptr, nullptr, nullptr);
+        if (!code) code = queued_buttons();
         // The port died while we waited; its failure has already been reported.
         if (t->failed() || c->status <= 0) return LINK_ERR_NO_CONNECTION;
         if (c->protocol == LINK_PROTOCOL_RS232 &&
@@ -238,7 +254,10 @@ int exchange_frame(connect_info* c, int order, int value, const uint16_t* words,
             if (rc < 0) return rc;
             return code ? code : rc;
         }
-        if (!more) link_wait(left_until(start + LINK_RECEIVE_TIMEOUT));
+        if (!more) {
+            t->expect_bytes(frame_rx_missing(&exch));
+            link_wait(left_until(start + LINK_RECEIVE_TIMEOUT));
+        }
     }
     return LINK_ERR_RECV_TIMEOUT;
 }
@@ -266,7 +285,7 @@ int receive_frame(connect_info* c, const std::function<void()>& tick, double tic
         // fetched after one that does not end the wait (SEND, READ, a manual store):
         // otherwise a STOP after them would go unseen while no frame comes.
         if (code == 0 || (code != LINK_STOP && code != LINK_REC_START && code != LINK_REC_STOP)) {
-            const int now_code = test_buttons(nullptr, nullptr, nullptr);
+            const int now_code = queued_buttons();
             if (now_code == LINK_STOP || now_code == LINK_REC_START || now_code == LINK_REC_STOP)
                 return LINK_STOP;
             if (!code) code = now_code;
@@ -287,6 +306,9 @@ int receive_frame(connect_info* c, const std::function<void()>& tick, double tic
             return (code == 0 || code == LINK_SEND_PRESSED || code == LINK_READ_PRESSED) ? LINK_AUTOSEND
                                                                                          : code;
         }
-        if (!more) link_wait(tick_interval != 0.0 ? left_until(last_tick + tick_interval) : 1.0);
+        if (!more) {
+            t->expect_bytes(frame_rx_missing(&exch));
+            link_wait(tick_interval != 0.0 ? left_until(last_tick + tick_interval) : 1.0);
+        }
     }
 }

@@ -86,6 +86,10 @@ struct link_ui_hooks {
     // Fetches the pending user event without blocking: event code (0 when none) and its
     // panel and control. The user-interface layer's GetUserEvent(0, ...) fits.
     std::function<int(int* panel, int* control)> get_user_event;
+    // The same without handling pending events first (the layer's TakeUserEvent). The
+    // transaction's own checks use it, since its waits handle events anyway; when empty
+    // they use get_user_event.
+    std::function<int(int* panel, int* control)> take_user_event;
     // Handles events until some event was handled or `seconds` passed, without spinning.
     // When empty, the open transport waits itself.
     std::function<void(double seconds)> wait_for_activity;

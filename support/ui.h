@@ -440,6 +440,10 @@ int QueueUserEvent(int event, int panel, int ctrl);
 // event code and its panel and control, or 0 when none is queued. wait != 0
 // blocks (without spinning) until one arrives or the program quits.
 int GetUserEvent(int wait, int* panel, int* ctrl);
+// GetUserEvent(0, ...) without handling pending events first: for loops that
+// handle them anyway while they wait, so each wake-up goes through the event
+// loop once, not twice.
+int TakeUserEvent(int* panel, int* ctrl);
 int FlushUserEvents();
 // Posts a key press to the control; it reaches the callback as EVENT_KEYPRESS
 // when events are next handled.

@@ -372,18 +372,21 @@ int QueueUserEvent(int event, int panel, int ctrl) {
     return 0;
 }
 
+int TakeUserEvent(int* panel, int* ctrl) {
+    auto& q = es().queue;
+    if (q.empty()) return 0;
+    UserEvent ev = q.front();
+    q.pop_front();
+    if (panel) *panel = ev.panel;
+    if (ctrl) *ctrl = ev.ctrl;
+    return ev.event;
+}
+
 int GetUserEvent(int wait, int* panel, int* ctrl) {
     if (!QCoreApplication::instance()) return UI_ERR_NO_APP;
-    auto& q = es().queue;
     for (;;) {
         QCoreApplication::processEvents(QEventLoop::AllEvents);
-        if (!q.empty()) {
-            UserEvent ev = q.front();
-            q.pop_front();
-            if (panel) *panel = ev.panel;
-            if (ctrl) *ctrl = ev.ctrl;
-            return ev.event;
-        }
+        if (const int ev = TakeUserEvent(panel, ctrl)) return ev;
         if (!wait || es().quitting) return 0;
         WaitForActivity(0.5);
     }
