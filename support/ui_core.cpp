@@ -65,6 +65,8 @@ class Loader : public QUiLoader {
             w = new UiCanvas(parent);
         else if (cls == QLatin1String("UiTimer"))
             w = new UiTimer(parent);
+        else if (cls == QLatin1String("QProgressBar"))
+            w = new UiProgressBar(parent);
         if (!w) return QUiLoader::createWidget(cls, parent, name);
         w->setObjectName(name);
         return w;

@@ -40,6 +40,18 @@ void defer_value(UiCtrl* c, int panel, double d, double current) {
     ui_request_refresh();
 }
 
+// The same for the text of a string control: the recorder rewrites its
+// information texts with every record.
+void defer_text(UiCtrl* c, int panel, const QString& text) {
+    const QString& current = c->pending ? c->pending_text : static_cast<QLineEdit*>(c->w.data())->text();
+    if (text == current) return;
+    c->pending_text = text;
+    if (c->pending) return;
+    c->pending = true;
+    pending_list.emplace_back(panel, c->id);
+    ui_request_refresh();
+}
+
 // Stores a numeric value as the spin box would hold it (limited and rounded).
 void set_numeric_deferred(UiCtrl* c, QDoubleSpinBox* ds, int panel, double d) {
     d = std::clamp(d, ds->minimum(), ds->maximum());
@@ -109,7 +121,7 @@ int set_value(int panel, UiCtrl* c, const QVariant& v) {
         static_cast<QComboBox*>(w)->setEditText(as_text(v, -1));
         return 0;
     case UI_KIND_STRING:
-        static_cast<QLineEdit*>(w)->setText(as_text(v, -1));
+        defer_text(c, panel, as_text(v, -1));
         return 0;
     case UI_KIND_TEXT_BOX: {
         auto* te = static_cast<QPlainTextEdit*>(w);
@@ -177,7 +189,7 @@ int get_value(UiCtrl* c, QVariant* out) {
         *out = static_cast<QComboBox*>(w)->currentText();
         return 0;
     case UI_KIND_STRING:
-        *out = static_cast<QLineEdit*>(w)->text();
+        *out = c->pending ? c->pending_text : static_cast<QLineEdit*>(w)->text();
         return 0;
     case UI_KIND_TEXT_BOX:
         *out = static_cast<QPlainTextEdit*>(w)->toPlainText();
@@ -311,8 +323,17 @@ void ui_flush_values() {
         if (auto* ds = qobject_cast<QDoubleSpinBox*>(c->w)) {
             const QSignalBlocker block(ds);
             ds->setValue(c->pending_value);
-        } else if (auto* pb = qobject_cast<QProgressBar*>(c->w)) {
+        } else if (c->kind == UI_KIND_STRING) {
+            const QSignalBlocker block(c->w);
+            static_cast<QLineEdit*>(c->w.data())->setText(c->pending_text);
+        } else if (auto* pb = qobject_cast<QProgressBar*>(c->w);
+                   pb && pb->value() != static_cast<int>(c->pending_value)) {
+            // A progress bar repaints at once when its value changes, which would paint
+            // everything marked so far and leave the rest of this refresh to a second
+            // pass; with updates off it only marks itself, like every other control.
+            pb->setUpdatesEnabled(false);
             pb->setValue(static_cast<int>(c->pending_value));
+            pb->setUpdatesEnabled(true);
         }
     }
 }
@@ -599,6 +620,7 @@ int SetCtrlAttribute(int panel, int ctrl, int attr, double value) {
 }
 
 int SetCtrlAttribute(int panel, int ctrl, int attr, const char* value) {
+    ui_flush_values(); // texts written by the program come first
     int rc = 0;
     UiCtrl* c = ui_ctrl(panel, ctrl, &rc);
     if (!c) return rc;
@@ -842,6 +864,7 @@ int GetCtrlAttribute(int panel, int ctrl, int attr, double* value) {
 }
 
 int GetCtrlAttribute(int panel, int ctrl, int attr, char* buf, int size) {
+    ui_flush_values(); // texts written by the program come first
     int rc = 0;
     UiCtrl* c = ui_ctrl(panel, ctrl, &rc);
     if (!c) return rc;

@@ -279,8 +279,11 @@ void ui_wire(int panel, UiCtrl* c) {
             });
         }
     } else if (auto* le = qobject_cast<QLineEdit*>(w)) {
-        QObject::connect(le, &QLineEdit::textEdited, w,
-                         [panel, id]() { ui_dispatch(panel, id, EVENT_VAL_CHANGED, 0, 0); });
+        // What the user typed replaces a program write not yet shown.
+        QObject::connect(le, &QLineEdit::textEdited, w, [panel, id]() {
+            ui_drop_pending(panel, id);
+            ui_dispatch(panel, id, EVENT_VAL_CHANGED, 0, 0);
+        });
         QObject::connect(le, &QLineEdit::editingFinished, w, [panel, id, le]() {
             if (!le->isModified()) return;
             le->setModified(false);

@@ -30,10 +30,11 @@ struct UiCtrl {
     // Text boxes: an empty document that holds one empty line (Qt cannot tell
     // "no lines" from "one empty line").
     bool empty_line = false;
-    // Numerics: a value written by the program and not yet shown (see
-    // ui_flush_values).
+    // Numerics, bars and string controls: a value written by the program and not
+    // yet shown (see ui_flush_values).
     bool pending = false;
     double pending_value = 0.0;
+    QString pending_text;
 };
 
 struct UiPanel {

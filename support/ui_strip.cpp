@@ -9,6 +9,7 @@
 #include <cstring>
 
 QPen ui_plot_pen(int color, int plot_style, int line_style);
+void ui_draw_polyline(QPainter& p, const QPolygonF& poly, const QPen& pen);
 void ui_paint_axes(QPainter& p, const QRectF& area, double x0, double x1, double y0, double y1, double xgain,
                    int grid_color, int text_color);
 bool ui_to_doubles(const void* data, int count, int type, std::vector<double>* out);
@@ -117,8 +118,7 @@ void UiStripChart::paintContent(QPainter& p) {
             poly << QPointF(area.left() + area.width() * k / (pps_ - 1),
                             area.bottom() - (v - y0) / (y1 - y0) * area.height());
         }
-        p.setPen(ui_plot_pen(tr.color, tr.plot_style, tr.line_style));
-        p.drawPolyline(poly);
+        ui_draw_polyline(p, poly, ui_plot_pen(tr.color, tr.plot_style, tr.line_style));
     }
     p.restore();
 }
@@ -222,6 +222,25 @@ void UiLed::paintContent(QPainter& p) {
     p.setPen(QPen(QColor(64, 64, 64), 1));
     p.setBrush(ui_qcolor(on_ ? on_color_ : off_color_));
     p.drawEllipse(r);
+}
+
+// ---- progress bar -------------------------------------------------------------------------------
+
+UiProgressBar::UiProgressBar(QWidget* parent) : QProgressBar(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void UiProgressBar::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    const QRect frame = rect().adjusted(0, 0, -1, -1);
+    p.setPen(palette().color(QPalette::Mid));
+    p.setBrush(palette().color(isEnabled() ? QPalette::Base : QPalette::Window));
+    p.drawRect(frame);
+    const long span = static_cast<long>(maximum()) - minimum();
+    if (span <= 0 || value() <= minimum()) return;
+    const QRect inside = frame.adjusted(1, 1, 0, 0);
+    const int w = static_cast<int>(inside.width() * (static_cast<long>(value()) - minimum()) / span);
+    p.fillRect(QRect(inside.left(), inside.top(), w, inside.height()), palette().color(QPalette::Highlight));
 }
 
 // ---- timer -------------------------------------------------------------------------------------

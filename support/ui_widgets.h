@@ -6,6 +6,7 @@
 
 #include <QImage>
 #include <QPointF>
+#include <QProgressBar>
 #include <QString>
 #include <QTimer>
 #include <QWidget>
@@ -213,6 +214,18 @@ class UiCanvas : public UiCoalescedWidget {
 };
 
 // An invisible control that ticks; the layer turns ticks into EVENT_TIMER_TICK.
+// Every progress bar of the layouts. The platform style draws a bar with
+// gradients whose fill the raster engine hands to worker threads; the activity
+// bars change at every refresh in RUN, so a plain frame and fill is drawn instead.
+class UiProgressBar : public QProgressBar {
+    Q_OBJECT
+  public:
+    explicit UiProgressBar(QWidget* parent = nullptr);
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
 class UiTimer : public QWidget {
     Q_OBJECT
   public:

@@ -54,6 +54,30 @@ TEST_F(UiTest, UserEditWinsOverAnUnshownProgramWrite) {
     EXPECT_DOUBLE_EQ(spin->value(), 42.0);
 }
 
+// Strings written by the program are shown at the refresh tick like numerics;
+// reads see them at once and typing replaces a write not yet shown.
+TEST_F(UiTest, StringWriteIsReadAtOnceShownWithinARefreshAndYieldsToTyping) {
+    DisplayPanel(main_panel);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(find_widget("tpanel")));
+    auto* edit = qobject_cast<QLineEdit*>(find_widget("STRING_NAME"));
+    SetCtrlValString(main_panel, C_NAME, "first");
+    SetCtrlValString(main_panel, C_NAME, "second");
+    char text[32] = "";
+    GetCtrlAttribute(main_panel, C_NAME, ATTR_TEXT, text, sizeof text);
+    EXPECT_STREQ(text, "second");
+    Delay(0.05);
+    EXPECT_EQ(edit->text(), "second");
+
+    SetCtrlValString(main_panel, C_NAME, "program");
+    edit->setFocus();
+    edit->selectAll();
+    QTest::keyClicks(edit, "user");
+    Delay(0.05);
+    GetCtrlValString(main_panel, C_NAME, text, sizeof text);
+    EXPECT_STREQ(text, "user");
+    EXPECT_EQ(edit->text(), "user");
+}
+
 TEST_F(UiTest, NumericTakesATypedNumberAndRefusesText) {
     EXPECT_EQ(SetCtrlValString(main_panel, C_VALUE, " 12.5 "), 0);
     double v = 0;
