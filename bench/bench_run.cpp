@@ -141,7 +141,7 @@ void BM_RunPty115200(benchmark::State& state) {
     run_for(state, 5.0, 0);
     state.counters["of_wire_limit"] = state.counters["records_per_s"] / WIRE_LIMIT_115200;
 }
-BENCHMARK(BM_RunPty115200)->UseManualTime()->Iterations(1)->Repetitions(3)->Unit(benchmark::kSecond);
+BENCHMARK(BM_RunPty115200)->UseManualTime()->Iterations(1)->Repetitions(5)->Unit(benchmark::kSecond);
 
 // Where the CPU goes: the same with the strip chart hidden, and with the main
 // window hidden (no painting at all; the link and update_DATA remain).

@@ -1,11 +1,13 @@
 // User-interface layer: what one measurement record costs the layer in RUN
 // (30 numerics written, one 24-trace point appended to the strip chart),
-// painting excluded, and how many paints a burst of records causes.
+// painting excluded, how many paints a burst of records causes, and what one
+// paint of a full 24-trace strip chart costs.
 #include "support/ui.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QWidget>
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -102,6 +104,34 @@ void BM_PaintsPerBurst(benchmark::State& state) {
         benchmark::Counter(static_cast<double>(paints) / static_cast<double>(state.iterations()));
 }
 BENCHMARK(BM_PaintsPerBurst)->Iterations(10)->Unit(benchmark::kMillisecond);
+
+// One repaint of the strip chart with a full screen of points and the first
+// `range(0)` traces on (RUN starts with 2 thick ones; all 24 is the worst case),
+// half of them thick and some dashed.
+void BM_StripChartPaint(benchmark::State& state) {
+    QWidget* strip = nullptr;
+    for (QWidget* w : QApplication::allWidgets())
+        if (w->objectName() == "STRIP") strip = w;
+    if (!strip) {
+        state.SkipWithError("no strip chart");
+        return;
+    }
+    const int styles[4] = {UI_SOLID, UI_DASH, UI_DOT, UI_DASH_DOT};
+    for (int t = 1; t <= 24; t++) {
+        SetTraceAttribute(panel, strip_id, t, ATTR_PLOT_STYLE, t % 2 ? UI_FAT_LINE : UI_THIN_LINE);
+        SetTraceAttribute(panel, strip_id, t, ATTR_LINE_STYLE, styles[t % 4]);
+        SetTraceAttribute(panel, strip_id, t, ATTR_TRACE_VISIBLE, t <= state.range(0));
+    }
+    int n = 0;
+    for (auto _ : state) {
+        double row[24];
+        for (int t = 0; t < 24; t++) row[t] = (n * 37 + t * 170) % 4096;
+        n++;
+        PlotStripChart(panel, strip_id, row, 24, UI_DOUBLE);
+        strip->repaint();
+    }
+}
+BENCHMARK(BM_StripChartPaint)->Arg(2)->Arg(24)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 
