@@ -27,6 +27,14 @@ namespace {
 
 std::vector<std::pair<int, int>> pending_list;
 
+// Puts a control on the list the next refresh shows.
+void mark_pending(UiCtrl* c, int panel) {
+    if (c->pending) return;
+    c->pending = true;
+    pending_list.emplace_back(panel, c->id);
+    ui_request_refresh();
+}
+
 // Keeps a value written by the program until the next flush, so that a burst of
 // records repaints each numeric and bar at most once per refresh; an unchanged
 // value costs nothing more.
@@ -34,22 +42,15 @@ void defer_value(UiCtrl* c, int panel, double d, double current) {
     if (c->pending) current = c->pending_value;
     if (d == current) return;
     c->pending_value = d;
-    if (c->pending) return;
-    c->pending = true;
-    pending_list.emplace_back(panel, c->id);
-    ui_request_refresh();
+    mark_pending(c, panel);
 }
 
 // The same for the text of a string control: the recorder rewrites its
 // information texts with every record.
 void defer_text(UiCtrl* c, int panel, const QString& text) {
-    const QString& current = c->pending ? c->pending_text : static_cast<QLineEdit*>(c->w.data())->text();
-    if (text == current) return;
+    if (text == (c->pending ? c->pending_text : static_cast<QLineEdit*>(c->w.data())->text())) return;
     c->pending_text = text;
-    if (c->pending) return;
-    c->pending = true;
-    pending_list.emplace_back(panel, c->id);
-    ui_request_refresh();
+    mark_pending(c, panel);
 }
 
 // Stores a numeric value as the spin box would hold it (limited and rounded).
