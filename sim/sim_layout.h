@@ -2,24 +2,33 @@
 //
 // The unit sees its parameter set as 228 little-endian words, exactly the payload of
 // the parameter frames; it never needs the PC's field-by-field record, only word
-// positions. Channel A and channel B fields sit at different positions but mean the
-// same, so a per-channel table of positions lets one scan routine serve both.
+// positions. They are taken from the PC's record (its byte offsets are the wire
+// format), so the two cannot drift apart. Channel A and channel B fields sit at
+// different positions but mean the same, so a per-channel table of positions lets
+// one scan routine serve both.
 #pragma once
 
+#include "params/para_record.h"
+
+#include <cstddef>
 #include <cstdint>
 
-constexpr int SIM_PARA_WORDS = 228;
+// Word position of a field of the parameter record, or of a member of a sub-record.
+#define SIM_WORD_OF(record, field) static_cast<int>(offsetof(record, field) / 2)
+
+constexpr int SIM_PARA_WORDS = PARA_WORDS;
 constexpr int SIM_RECORD_WORDS = 36;
 constexpr int SIM_BLOCK_WORDS = 256;
 constexpr int SIM_OSCI_SAMPLES = 1024;
 
 // Sub-record sizes in words.
-constexpr int SIM_EVENT_COND_WORDS = 3;    // event masks of registers 0, 1, 2
-constexpr int SIM_COMBINED_COND_WORDS = 7; // 3 state masks, 3 event masks, combination
-constexpr int SIM_TEACH_ENTRY_WORDS = 6;   // reference, low and high tolerance, each s32
+constexpr int SIM_EVENT_COND_WORDS = sizeof(event_cond) / 2; // event masks of registers 0, 1, 2
+constexpr int SIM_COMBINED_COND_WORDS =
+    sizeof(combined_cond) / 2;                                 // 3 state masks, 3 event masks, combination
+constexpr int SIM_TEACH_ENTRY_WORDS = sizeof(teach_entry) / 2; // reference, low and high tolerance, each s32
 constexpr int SIM_TEACH_ENTRIES = 4;
-constexpr int SIM_IIR_WORDS = 18;
-constexpr int SIM_ANAOUT_ROW_WORDS = 4; // gain, shift, offset (s32)
+constexpr int SIM_IIR_WORDS = sizeof(iir_block) / 2;
+constexpr int SIM_ANAOUT_ROW_WORDS = sizeof(anaout_scaling) / 2; // gain, shift, offset (s32)
 
 // Positions of the per-channel fields.
 struct sim_chan_layout {
@@ -57,24 +66,24 @@ extern const sim_chan_layout sim_chan_a;
 extern const sim_chan_layout sim_chan_b;
 
 // Fields of the unit as a whole.
-constexpr int SW_SCANRATE = 152;
-constexpr int SW_INPUT_SOURCE_B = 153;
-constexpr int SW_NORM_TIMEBASE = 154;
-constexpr int SW_DIRT_OUTPUT = 155;
-constexpr int SW_OUT_COND = 162; // 3 combined_cond
-constexpr int SW_NORM_COND = 183;
-constexpr int SW_OUT_HOLD = 190; // per output: OFF hold, ON hold
-constexpr int SW_ANAOUT_SOURCE = 196;
-constexpr int SW_ANAOUT_SWITCH = 197;
-constexpr int SW_ANAOUT_SCALE = 198; // 4 rows
-constexpr int SW_AUTOSEND_COND = 216;
-constexpr int SW_POTI_USAGE = 223;
+constexpr int SW_SCANRATE = SIM_WORD_OF(para_record, scanrate);
+constexpr int SW_INPUT_SOURCE_B = SIM_WORD_OF(para_record, input_sourceB);
+constexpr int SW_NORM_TIMEBASE = SIM_WORD_OF(para_record, norm_timebase);
+constexpr int SW_DIRT_OUTPUT = SIM_WORD_OF(para_record, dirt_output);
+constexpr int SW_OUT_COND = SIM_WORD_OF(para_record, out_cond); // 3 combined_cond
+constexpr int SW_NORM_COND = SIM_WORD_OF(para_record, norm_cond);
+constexpr int SW_OUT_HOLD = SIM_WORD_OF(para_record, out_hold); // per output: OFF hold, ON hold
+constexpr int SW_ANAOUT_SOURCE = SIM_WORD_OF(para_record, anaout_source);
+constexpr int SW_ANAOUT_SWITCH = SIM_WORD_OF(para_record, anaout_switch);
+constexpr int SW_ANAOUT_SCALE = SIM_WORD_OF(para_record, anaout_scale); // 4 rows
+constexpr int SW_AUTOSEND_COND = SIM_WORD_OF(para_record, autosend_cond);
+constexpr int SW_POTI_USAGE = SIM_WORD_OF(para_record, poti_usage);
 
 // Inside an iir block.
-constexpr int SIM_IIR_GAIN = 0;
-constexpr int SIM_IIR_STAGE0 = 1; // a2, a1, b0, b1, b2 per stage
-constexpr int SIM_IIR_SHIFT = 16;
-constexpr int SIM_IIR_USE_FILTERED = 17;
+constexpr int SIM_IIR_GAIN = SIM_WORD_OF(iir_block, gain);
+constexpr int SIM_IIR_STAGE0 = SIM_WORD_OF(iir_block, stage); // a2, a1, b0, b1, b2 per stage
+constexpr int SIM_IIR_SHIFT = SIM_WORD_OF(iir_block, shift);
+constexpr int SIM_IIR_USE_FILTERED = SIM_WORD_OF(iir_block, use_filtered);
 
 // Words of the 36-word measurement record; channel B fields follow at +16.
 constexpr int SR_RESULT = 0;  // s32

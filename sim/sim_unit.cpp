@@ -285,7 +285,7 @@ void evaluate(sim_unit* u, int ch) {
     c->cond_before = now;
 }
 
-const uint16_t* teach_entry(const sim_unit* u, int ch) {
+const uint16_t* selected_teach_entry(const sim_unit* u, int ch) {
     const sim_chan_layout* l = LAYOUT[ch];
     return words_at(u, l->teach + (para(u, l->eval_select) & 3) * SIM_TEACH_ENTRY_WORDS);
 }
@@ -293,7 +293,7 @@ const uint16_t* teach_entry(const sim_unit* u, int ch) {
 // Register 2 bits of one channel: under, in tolerance below and above the reference,
 // over; then whether it is evaluating.
 uint16_t tolerance_bits(const sim_unit* u, int ch) {
-    const uint16_t* t = teach_entry(u, ch);
+    const uint16_t* t = selected_teach_entry(u, ch);
     const int64_t ref = sim_s32(t, 0), low = sim_s32(t, 2), high = sim_s32(t, 4);
     const int64_t r = u->ch[ch].result;
     uint16_t bits;
@@ -534,7 +534,7 @@ void sim_unit_record(const sim_unit* u, uint16_t* rec) {
         r[SR_MAX_VAL] = static_cast<uint16_t>(c->max_val);
         r[SR_TRACE4] = static_cast<uint16_t>(c->active ? std::min<int64_t>(c->acc.n, 32767) : 0);
         r[SR_TRACE5] = static_cast<uint16_t>(c->timer_left_ticks / (1000 * SIM_TICKS_PER_US));
-        sim_put_s32(r, SR_REFERENCE, sim_s32(teach_entry(u, ch), 0));
+        sim_put_s32(r, SR_REFERENCE, sim_s32(selected_teach_entry(u, ch), 0));
     }
     rec[SR_CYCLE_TIME] = static_cast<uint16_t>(u->cycle_report);
     rec[SR_SECONDS] = static_cast<uint16_t>((u->now_ticks - u->start_ticks) / (1000000LL * SIM_TICKS_PER_US));
