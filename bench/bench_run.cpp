@@ -6,7 +6,7 @@
 // getrusage of this process is the program's own cost.
 #include "app/panels.h"
 #include "app/run_mode.h"
-#include "app/shell.h"
+#include "bench/start_program.h"
 #include "link/serial_com.h"
 #include "recorder/rec_modes.h"
 #include "recorder/record_file.h"
@@ -30,19 +30,6 @@ namespace {
 
 constexpr int COM = 7;
 constexpr double WIRE_LIMIT_115200 = 115200.0 / 880.0; // 88 bytes a poll, 10 bits a byte
-
-int quiet_popups(const ui_popup_request* r, char*, int) {
-    std::fprintf(stderr, "popup: %s / %s\n", r->title ? r->title : "", r->text ? r->text : "");
-    return 0;
-}
-
-int start_program() {
-    RegisterUserIF(userif_panels, userif_panel_count, userif_controls, userif_control_count);
-    shell_register_callbacks();
-    shell_use_subsystems();
-    SetPopupHandler(quiet_popups);
-    return shell_startup();
-}
 
 void BM_UpdateDataAllTraces(benchmark::State& state) {
     trace_record all = traces_initial;
@@ -164,7 +151,7 @@ BENCHMARK(BM_RunPty115200Hidden)->UseManualTime()->Iterations(1)->Repetitions(1)
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    if (start_program() < 0) {
+    if (bench_start_program() < 0) {
         std::fprintf(stderr, "the panels did not load\n");
         return 1;
     }
