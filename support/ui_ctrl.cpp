@@ -313,8 +313,26 @@ QLineEdit* line_edit_of(QWidget* w) {
 
 } // namespace
 
+namespace {
+// Numbers that change with every record are read, not watched: ten new values a
+// second are as many as anybody can read, and writing them costs more than painting
+// a curve, so the refresh tick shows them only every 100 ms.
+constexpr double value_refresh_s = 0.1;
+double values_shown_at = -1.0;
+} // namespace
+
+void ui_flush_values_at_tick() {
+    if (pending_list.empty()) return;
+    if (Timer() - values_shown_at < value_refresh_s) {
+        ui_request_refresh(); // they come with a later tick
+        return;
+    }
+    ui_flush_values();
+}
+
 void ui_flush_values() {
     if (pending_list.empty()) return;
+    values_shown_at = Timer();
     std::vector<std::pair<int, int>> list;
     list.swap(pending_list);
     for (const auto& [panel, id] : list) {

@@ -146,7 +146,7 @@ std::vector<UiCoalescedWidget*> coalesced; // every live one
 QTimer* refresh_timer = nullptr;
 
 void refresh_now() {
-    ui_flush_values();
+    ui_flush_values_at_tick();
     for (UiCoalescedWidget* w : coalesced)
         if (w->dirty()) w->flush();
 }

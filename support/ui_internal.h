@@ -74,6 +74,8 @@ bool ui_timers_suspended();
 // formatting a spin box costs more than a whole record may. Anything that reads
 // widgets or hands control to the user flushes first.
 void ui_flush_values();
+// The refresh tick's flush: values are shown at most every 100 ms.
+void ui_flush_values_at_tick();
 // Top, left, width and height of a panel or a control; false for any other attribute.
 bool ui_set_geometry_attr(QWidget* w, int attr, int value);
 // Everything the program writes (numerics, bars, LEDs, graphs, strip charts) is shown

@@ -38,6 +38,24 @@ TEST_F(UiTest, NumericWriteReachesTheWidgetWithinARefresh) {
     EXPECT_DOUBLE_EQ(spin->value(), 50.0);
 }
 
+// A value rewritten with every record is shown about ten times a second, not at
+// every refresh, and its last value still arrives.
+TEST_F(UiTest, ValuesRewrittenAllTheTimeAreShownTenTimesASecond) {
+    auto* spin = qobject_cast<QDoubleSpinBox*>(find_widget("NUMS_VALUE"));
+    int shown_changes = 0;
+    double last_seen = spin->value();
+    int n = 0;
+    for (const double end = Timer() + 0.6; Timer() < end;) {
+        SetCtrlValDouble(main_panel, C_VALUE, ++n % 90); // within the box's limits
+        Delay(0.005);
+        if (spin->value() != last_seen) shown_changes++, last_seen = spin->value();
+    }
+    EXPECT_GE(shown_changes, 2);
+    EXPECT_LE(shown_changes, 8); // the 40 ms refresh alone would show about 15
+    Delay(0.15);
+    EXPECT_DOUBLE_EQ(spin->value(), n % 90);
+}
+
 TEST_F(UiTest, UserEditWinsOverAnUnshownProgramWrite) {
     DisplayPanel(main_panel);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(find_widget("tpanel")));
