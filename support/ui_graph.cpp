@@ -40,6 +40,44 @@ QPen ui_plot_pen(int color, int plot_style, int line_style) {
     return pen;
 }
 
+int ui_set_trace_attr(UiTrace* t, int attr, int value) {
+    switch (attr) {
+    case ATTR_TRACE_COLOR:
+        t->color = value;
+        return 0;
+    case ATTR_LINE_STYLE:
+        t->line_style = value;
+        return 0;
+    case ATTR_PLOT_STYLE:
+        t->plot_style = value;
+        return 0;
+    case ATTR_TRACE_VISIBLE:
+        t->visible = value != 0;
+        return 0;
+    default:
+        return UI_ERR_ATTR;
+    }
+}
+
+int ui_get_trace_attr(const UiTrace& t, int attr, int* value) {
+    switch (attr) {
+    case ATTR_TRACE_COLOR:
+        *value = t.color;
+        return 0;
+    case ATTR_LINE_STYLE:
+        *value = t.line_style;
+        return 0;
+    case ATTR_PLOT_STYLE:
+        *value = t.plot_style;
+        return 0;
+    case ATTR_TRACE_VISIBLE:
+        *value = t.visible ? 1 : 0;
+        return 0;
+    default:
+        return UI_ERR_ATTR;
+    }
+}
+
 // Shared by graphs and strip charts: draws a curve. A thick pen goes through the
 // raster engine's general stroker, several times slower than its one-pixel line
 // drawing, and a full strip chart repaints up to 25 times a second; so a thick
@@ -539,22 +577,7 @@ int SetPlotAttribute(int panel, int ctrl, int handle, int attr, int value) {
     if (!g) return rc;
     UiPlot* p = g->plot(handle);
     if (!p) return UI_ERR_PLOT;
-    switch (attr) {
-    case ATTR_TRACE_COLOR:
-        p->color = value;
-        break;
-    case ATTR_LINE_STYLE:
-        p->line_style = value;
-        break;
-    case ATTR_PLOT_STYLE:
-        p->plot_style = value;
-        break;
-    case ATTR_TRACE_VISIBLE:
-        p->visible = value != 0;
-        break;
-    default:
-        return UI_ERR_ATTR;
-    }
+    if ((rc = ui_set_trace_attr(p, attr, value)) < 0) return rc;
     g->markDirty();
     return 0;
 }
@@ -566,22 +589,7 @@ int GetPlotAttribute(int panel, int ctrl, int handle, int attr, int* value) {
     UiPlot* p = g->plot(handle);
     if (!p) return UI_ERR_PLOT;
     if (!value) return UI_ERR_ARG;
-    switch (attr) {
-    case ATTR_TRACE_COLOR:
-        *value = p->color;
-        return 0;
-    case ATTR_LINE_STYLE:
-        *value = p->line_style;
-        return 0;
-    case ATTR_PLOT_STYLE:
-        *value = p->plot_style;
-        return 0;
-    case ATTR_TRACE_VISIBLE:
-        *value = p->visible ? 1 : 0;
-        return 0;
-    default:
-        return UI_ERR_ATTR;
-    }
+    return ui_get_trace_attr(*p, attr, value);
 }
 
 int SetAxisScalingMode(int panel, int ctrl, int axis, int mode, double min, double max) {

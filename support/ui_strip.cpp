@@ -310,23 +310,7 @@ int SetTraceAttribute(int panel, int ctrl, int trace, int attr, int value) {
     auto* s = widget_of<UiStripChart>(panel, ctrl, &rc);
     if (!s) return rc;
     if (trace < 1 || trace > s->traceCount()) return UI_ERR_INDEX;
-    UiTrace& t = s->trace(trace - 1);
-    switch (attr) {
-    case ATTR_TRACE_COLOR:
-        t.color = value;
-        break;
-    case ATTR_LINE_STYLE:
-        t.line_style = value;
-        break;
-    case ATTR_PLOT_STYLE:
-        t.plot_style = value;
-        break;
-    case ATTR_TRACE_VISIBLE:
-        t.visible = value != 0;
-        break;
-    default:
-        return UI_ERR_ATTR;
-    }
+    if ((rc = ui_set_trace_attr(&s->trace(trace - 1), attr, value)) < 0) return rc;
     s->markDirty();
     return 0;
 }
@@ -337,23 +321,7 @@ int GetTraceAttribute(int panel, int ctrl, int trace, int attr, int* value) {
     if (!s) return rc;
     if (trace < 1 || trace > s->traceCount()) return UI_ERR_INDEX;
     if (!value) return UI_ERR_ARG;
-    UiTrace& t = s->trace(trace - 1);
-    switch (attr) {
-    case ATTR_TRACE_COLOR:
-        *value = t.color;
-        return 0;
-    case ATTR_LINE_STYLE:
-        *value = t.line_style;
-        return 0;
-    case ATTR_PLOT_STYLE:
-        *value = t.plot_style;
-        return 0;
-    case ATTR_TRACE_VISIBLE:
-        *value = t.visible ? 1 : 0;
-        return 0;
-    default:
-        return UI_ERR_ATTR;
-    }
+    return ui_get_trace_attr(s->trace(trace - 1), attr, value);
 }
 
 int GetStripChartPoints(int panel, int ctrl, int trace, double* values, int max) {

@@ -60,18 +60,27 @@ class UiLed : public UiCoalescedWidget {
     int off_color_ = 0x400000;
 };
 
-struct UiPlot {
+// How a curve looks: a strip-chart trace, and the look part of a graph's plot.
+struct UiTrace {
+    int color = 0xFFFF00;
+    int line_style = 0;
+    int plot_style = 0;
+    bool visible = true;
+};
+
+// The trace attributes (ATTR_TRACE_COLOR, ATTR_LINE_STYLE, ATTR_PLOT_STYLE,
+// ATTR_TRACE_VISIBLE) of graph plots and strip-chart traces alike.
+int ui_set_trace_attr(UiTrace* t, int attr, int value);
+int ui_get_trace_attr(const UiTrace& t, int attr, int* value);
+
+struct UiPlot : UiTrace {
     enum Kind { Curve, Line, Point, Text };
     int handle = 0;
     Kind kind = Curve;
     std::vector<double> x; // empty for PlotY: x is the index
     std::vector<double> y;
     QString text;
-    int color = 0xFFFF00;
     int bg_color = 0x1000000;
-    int plot_style = 0;
-    int line_style = 0;
-    bool visible = true;
 };
 
 struct UiCursor {
@@ -144,13 +153,6 @@ class UiGraph : public UiCoalescedWidget {
     QTimer zoom_repeat_;
     QPointF zoom_point_;
     double zoom_factor_ = 1.0;
-};
-
-struct UiTrace {
-    int color = 0xFFFF00;
-    int line_style = 0;
-    int plot_style = 0;
-    bool visible = true;
 };
 
 class UiStripChart : public UiCoalescedWidget {
