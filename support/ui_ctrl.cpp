@@ -27,6 +27,12 @@ namespace {
 
 std::vector<std::pair<int, int>> pending_list;
 
+// Numbers that change with every record are read, not watched: ten new values a
+// second are as many as anybody can read, and writing them costs more than painting
+// a curve, so the refresh tick shows them only every 100 ms.
+constexpr double value_refresh_s = 0.1;
+double values_shown_at = -1.0;
+
 // Puts a control on the list the next refresh shows.
 void mark_pending(UiCtrl* c, int panel) {
     if (c->pending) return;
@@ -311,14 +317,6 @@ QLineEdit* line_edit_of(QWidget* w) {
     return nullptr;
 }
 
-} // namespace
-
-namespace {
-// Numbers that change with every record are read, not watched: ten new values a
-// second are as many as anybody can read, and writing them costs more than painting
-// a curve, so the refresh tick shows them only every 100 ms.
-constexpr double value_refresh_s = 0.1;
-double values_shown_at = -1.0;
 } // namespace
 
 void ui_flush_values_at_tick() {

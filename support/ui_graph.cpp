@@ -32,11 +32,10 @@ long GetPaintCount() {
     return paint_count;
 }
 
-// Shared by graphs and strip charts: pen of a plot or trace.
-QPen ui_plot_pen(int color, int plot_style, int line_style) {
-    QPen pen(ui_qcolor(color));
-    pen.setWidth(plot_style == UI_FAT_LINE ? 3 : 1);
-    pen.setStyle(pen_style(line_style));
+QPen ui_plot_pen(const UiTrace& t) {
+    QPen pen(ui_qcolor(t.color));
+    pen.setWidth(t.plot_style == UI_FAT_LINE ? 3 : 1);
+    pen.setStyle(pen_style(t.line_style));
     return pen;
 }
 
@@ -78,11 +77,11 @@ int ui_get_trace_attr(const UiTrace& t, int attr, int* value) {
     }
 }
 
-// Shared by graphs and strip charts: draws a curve. A thick pen goes through the
-// raster engine's general stroker, several times slower than its one-pixel line
-// drawing, and a full strip chart repaints up to 25 times a second; so a thick
-// line without antialiasing is drawn as five one-pixel lines, one on the curve and
-// one a pixel off it in each direction, with its dash pattern scaled to match.
+// A thick pen goes through the raster engine's general stroker, several times
+// slower than its one-pixel line drawing, and a full strip chart repaints up to 25
+// times a second; so a thick line without antialiasing is drawn as five one-pixel
+// lines, one on the curve and one a pixel off it in each direction, with its dash
+// pattern scaled to match.
 void ui_draw_polyline(QPainter& p, const QPolygonF& poly, const QPen& pen) {
     const int width = pen.width();
     if (width <= 1 || p.testRenderHint(QPainter::Antialiasing)) {
@@ -107,7 +106,6 @@ void ui_draw_polyline(QPainter& p, const QPolygonF& poly, const QPen& pen) {
     }
 }
 
-// Grid and tick labels of a plot area; x labels are multiplied by xgain.
 void ui_paint_axes(QPainter& p, const QRectF& area, double x0, double x1, double y0, double y1, double xgain,
                    int grid_color, int text_color) {
     QFont f = p.font();
@@ -138,7 +136,6 @@ void ui_paint_axes(QPainter& p, const QRectF& area, double x0, double x1, double
     p.drawRect(area);
 }
 
-// Converts count elements of a typed array to doubles.
 bool ui_to_doubles(const void* data, int count, int type, std::vector<double>* out) {
     if (!data || count < 0) return false;
     out->resize(static_cast<size_t>(count));
@@ -442,7 +439,7 @@ void UiGraph::paintContent(QPainter& p) {
     p.setRenderHint(QPainter::Antialiasing, false);
     for (const auto& pl : plots_) {
         if (!pl.visible) continue;
-        const QPen pen = ui_plot_pen(pl.color, pl.plot_style, pl.line_style);
+        const QPen pen = ui_plot_pen(pl);
         p.setPen(pen);
         p.setBrush(Qt::NoBrush);
         switch (pl.kind) {

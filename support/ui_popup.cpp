@@ -13,8 +13,6 @@
 
 #include <vector>
 
-bool ui_to_doubles(const void* data, int count, int type, std::vector<double>* out);
-
 namespace {
 
 std::vector<int> popup_stack;

@@ -8,12 +8,6 @@
 #include <cmath>
 #include <cstring>
 
-QPen ui_plot_pen(int color, int plot_style, int line_style);
-void ui_draw_polyline(QPainter& p, const QPolygonF& poly, const QPen& pen);
-void ui_paint_axes(QPainter& p, const QRectF& area, double x0, double x1, double y0, double y1, double xgain,
-                   int grid_color, int text_color);
-bool ui_to_doubles(const void* data, int count, int type, std::vector<double>* out);
-
 // ---- strip chart ----------------------------------------------------------------------------
 
 UiStripChart::UiStripChart(QWidget* parent) : UiCoalescedWidget(parent) {
@@ -118,7 +112,7 @@ void UiStripChart::paintContent(QPainter& p) {
             poly << QPointF(area.left() + area.width() * k / (pps_ - 1),
                             area.bottom() - (v - y0) / (y1 - y0) * area.height());
         }
-        ui_draw_polyline(p, poly, ui_plot_pen(tr.color, tr.plot_style, tr.line_style));
+        ui_draw_polyline(p, poly, ui_plot_pen(tr));
     }
     p.restore();
 }

@@ -5,7 +5,9 @@
 #pragma once
 
 #include <QImage>
+#include <QPen>
 #include <QPointF>
+#include <QPolygonF>
 #include <QProgressBar>
 #include <QString>
 #include <QTimer>
@@ -72,6 +74,15 @@ struct UiTrace {
 // ATTR_TRACE_VISIBLE) of graph plots and strip-chart traces alike.
 int ui_set_trace_attr(UiTrace* t, int attr, int value);
 int ui_get_trace_attr(const UiTrace& t, int attr, int* value);
+
+// Painting shared by graphs and strip charts: the pen of a trace, a curve drawn
+// with it, and the grid and tick labels of a plot area (x labels times xgain).
+QPen ui_plot_pen(const UiTrace& t);
+void ui_draw_polyline(QPainter& p, const QPolygonF& poly, const QPen& pen);
+void ui_paint_axes(QPainter& p, const QRectF& area, double x0, double x1, double y0, double y1, double xgain,
+                   int grid_color, int text_color);
+// Converts `count` elements of an array of UI_ data type `type` to doubles.
+bool ui_to_doubles(const void* data, int count, int type, std::vector<double>* out);
 
 struct UiPlot : UiTrace {
     enum Kind { Curve, Line, Point, Text };
