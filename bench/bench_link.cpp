@@ -72,13 +72,9 @@ void record(benchmark::State& state, const std::string& name, double wall, doubl
     state.counters["failures"] = failures;
 }
 
-void BM_TcpBlockingClient(benchmark::State& state) {
-    sim_process& s = sim("tcp");
-    const int fd = s.pid > 0 ? client_connect_tcp(std::stoi(s.announced())) : -1;
-    if (fd < 0) {
-        state.SkipWithError("simulator did not start");
-        return;
-    }
+// RUN's poll sent by the blocking client over `fd` for as long as the benchmark runs;
+// closes `fd`.
+void poll_with_client(benchmark::State& state, int fd, const char* label, double min_time) {
     int failures = 0;
     const double t0 = now_s(), c0 = cpu_seconds();
     const long s0 = sleeps();
@@ -86,8 +82,18 @@ void BM_TcpBlockingClient(benchmark::State& state) {
         std::vector<uint16_t> r;
         if (client_ask(fd, 8, 252, {}, &r, 36) != 0) failures++;
     }
-    record(state, "tcp client", now_s() - t0, cpu_seconds() - c0, sleeps() - s0, failures, 1.0);
+    record(state, label, now_s() - t0, cpu_seconds() - c0, sleeps() - s0, failures, min_time);
     ::close(fd);
+}
+
+void BM_TcpBlockingClient(benchmark::State& state) {
+    sim_process& s = sim("tcp");
+    const int fd = s.pid > 0 ? client_connect_tcp(std::stoi(s.announced())) : -1;
+    if (fd < 0) {
+        state.SkipWithError("simulator did not start");
+        return;
+    }
+    poll_with_client(state, fd, "tcp client", 1.0);
 }
 BENCHMARK(BM_TcpBlockingClient)->UseRealTime()->MinTime(1.0)->Repetitions(5);
 
@@ -117,15 +123,7 @@ void BM_Pty115200BlockingClient(benchmark::State& state) {
         state.SkipWithError("simulator did not start");
         return;
     }
-    int failures = 0;
-    const double t0 = now_s(), c0 = cpu_seconds();
-    const long s0 = sleeps();
-    for (auto _ : state) {
-        std::vector<uint16_t> r;
-        if (client_ask(fd, 8, 252, {}, &r, 36) != 0) failures++;
-    }
-    record(state, "pty client", now_s() - t0, cpu_seconds() - c0, sleeps() - s0, failures, 3.0);
-    ::close(fd);
+    poll_with_client(state, fd, "pty client", 3.0);
 }
 BENCHMARK(BM_Pty115200BlockingClient)->UseRealTime()->MinTime(3.0)->Repetitions(5);
 
