@@ -3,7 +3,7 @@
 # those that are missing, so that later runs cost nothing.
 set -e
 PKGS="cmake ninja-build g++ pkg-config clang-14 libclang-rt-14-dev
-qt6-base-dev qt6-serialport-dev qt6-tools-dev libgl-dev
+qt6-base-dev qt6-serialport-dev qt6-tools-dev libqt6opengl6-dev libgl-dev
 libgtest-dev libgmock-dev libbenchmark-dev libeigen3-dev
 xvfb xauth python3"
 missing=""
