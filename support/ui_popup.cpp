@@ -6,11 +6,13 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QVBoxLayout>
 
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -71,7 +73,10 @@ int default_handler(const ui_popup_request* r, char* path_out, int path_size) {
             existed = true;
         }
         if (path.isEmpty()) return UI_NO_FILE_SELECTED;
-        ui_copy_string(path, path_out, path_size);
+        const QByteArray bytes = QFile::encodeName(path);
+        if (!path_out || bytes.size() >= path_size) return UI_ERR_LONG_PATH;
+        memcpy(path_out, bytes.constData(), static_cast<size_t>(bytes.size()));
+        path_out[bytes.size()] = 0;
         return existed ? UI_EXISTING_FILE_SELECTED : UI_NEW_FILE_SELECTED;
     }
     case UI_POPUP_XY_GRAPH:
@@ -128,8 +133,15 @@ int FileSelectPopup(const char* directory, const char* default_name, const char*
     r.kind = button == UI_SAVE_BUTTON ? UI_POPUP_FILE_SAVE : UI_POPUP_FILE_LOAD;
     r.title = title, r.directory = directory, r.default_name = default_name, r.filter = filter;
     path_out[0] = 0;
-    int rc = ask(r, path_out, UI_MAX_PATH);
-    if (rc <= 0) path_out[0] = 0;
+    // One byte more than a path may take: a handler that cuts an over-long
+    // answer to the size it is given leaves a path that fills it, which is
+    // refused here like one the handler itself refused.
+    std::vector<char> chosen(UI_MAX_PATH + 1, 0);
+    int rc = ask(r, chosen.data(), UI_MAX_PATH + 1);
+    if (rc <= 0) return rc;
+    const size_t n = strnlen(chosen.data(), chosen.size());
+    if (n >= static_cast<size_t>(UI_MAX_PATH)) return UI_ERR_LONG_PATH;
+    memcpy(path_out, chosen.data(), n + 1);
     return rc;
 }
 

@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include <ctime>
+#include <string>
 
 namespace {
 int child_of(int parent) {
@@ -417,6 +418,29 @@ TEST_F(UiTest, FileSelectReturnsThePathAndWhetherItIsNew) {
     answer = UI_NO_FILE_SELECTED;
     EXPECT_EQ(FileSelectPopup("/tmp", "", "*.ini", "Load", UI_LOAD_BUTTON, path), UI_NO_FILE_SELECTED);
     EXPECT_STREQ(path, ""); // a cancelled popup leaves no stale path behind
+}
+
+// The chosen path was copied into 260 bytes, so a longer one came back cut.
+TEST_F(UiTest, FileSelectGivesLongPathsWholeAndRefusesWhatDoesNotFit) {
+    asked.clear();
+    SetPopupHandler(test_popups);
+    char path[UI_MAX_PATH] = "old";
+    const std::string deep = "/tmp/" + std::string(300, 'd') + "/set.ini";
+    answer = UI_NEW_FILE_SELECTED;
+    answer_path = deep.c_str();
+    EXPECT_EQ(FileSelectPopup("/tmp", "*.ini", "*.ini", "Save", UI_SAVE_BUTTON, path), UI_NEW_FILE_SELECTED);
+    EXPECT_EQ(std::string(path), deep);
+    const std::string longest = "/" + std::string(UI_MAX_PATH - 2, 'x');
+    answer_path = longest.c_str();
+    EXPECT_EQ(FileSelectPopup("/tmp", "*.ini", "*.ini", "Save", UI_SAVE_BUTTON, path), UI_NEW_FILE_SELECTED);
+    EXPECT_EQ(std::string(path), longest);
+    // One byte more: the handler's answer no longer fits and is refused whole.
+    const std::string too_long = longest + "x";
+    answer_path = too_long.c_str();
+    EXPECT_EQ(FileSelectPopup("/tmp", "*.ini", "*.ini", "Save", UI_SAVE_BUTTON, path), UI_ERR_LONG_PATH);
+    EXPECT_STREQ(path, "");
+    EXPECT_STRNE(UiErrorText(UI_ERR_LONG_PATH), UiErrorText(-999));
+    answer_path = "";
 }
 
 TEST_F(UiTest, ModalPanelIsShownAndRemoved) {

@@ -112,11 +112,11 @@ TEST_F(ShellTest, ChannelPanelsShareTheLayoutButNotTheirLists) {
 }
 
 TEST_F(ShellTest, SettingsFileNameIsWholeVersionStringInProjectDir) {
-    char path[260];
+    char path[UI_MAX_PATH];
     ASSERT_EQ(shell_settings_path("/opt/k3", path), 0);
     EXPECT_STREQ(path, "/opt/k3/KORMELAN-3 Zazed V4.04.ini");
     // Start-up builds it from the executable's directory.
-    char dir[260], expected[260];
+    char dir[UI_MAX_PATH], expected[UI_MAX_PATH];
     GetProjectDir(dir);
     shell_settings_path(dir, expected);
     shell_discard_panels();
@@ -437,6 +437,31 @@ TEST_F(ShellTest, SettingsFileNamesSerialDevicesAndKeepsThem) {
     EXPECT_NE(text.find("COM7 = \"/tmp/ttyK3\""), std::string::npos);
     EXPECT_NE(text.find("[Unknown]"), std::string::npos);
     EXPECT_NE(text.find("[Panel data]"), std::string::npos);
+    link_clear_serial_devices();
+    std::remove(path.c_str());
+}
+
+// The device was read into 260 bytes and opened from 128: a longer path was cut
+// and named another device.
+TEST_F(ShellTest, SerialDevicePathLongerThan260BytesIsKeptWhole) {
+    std::string path = temp_path("zazed_shell_serial_long.ini");
+    const std::string device = "/dev/serial/by-path/" + std::string(300, 'p');
+    {
+        // Written by the store, which splits long values over several lines.
+        IniText store = Ini_New(0);
+        Ini_PutString(store, "Serial devices", "COM3", device.c_str());
+        ASSERT_EQ(Ini_WriteToFile(store, path.c_str()), 0);
+        Ini_Dispose(store);
+    }
+    link_clear_serial_devices();
+    ASSERT_EQ(load_scope_para(path.c_str()), 0);
+    char got[UI_MAX_PATH] = "";
+    ASSERT_EQ(link_com_device(3, got, sizeof got), 0);
+    EXPECT_EQ(std::string(got), device);
+    // A buffer it does not fit is refused, not filled with a cut path.
+    char small[64] = "stale";
+    EXPECT_LT(link_com_device(3, small, sizeof small), 0);
+    EXPECT_STREQ(small, "");
     link_clear_serial_devices();
     std::remove(path.c_str());
 }
