@@ -10,7 +10,9 @@
 #include "support/ui.h"
 #include "tests/params/para_gui_fixture.h"
 #include "tests/params/para_sample.h"
+#include "tests/support/fifo_guard.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -306,6 +308,22 @@ TEST_F(ParaFiles, PathBeyondTheSystemsLimitIsRefusedNotCut) {
     EXPECT_EQ(popups.popups[2].title, "Error");
     EXPECT_EQ(popups.popups[2].text, "Error while reading ini-file");
     EXPECT_EQ(back.powerA, 0);
+}
+
+// Reading a named pipe as the parameter file waited for a writer for good.
+TEST_F(ParaFiles, NamedPipeIsRefusedAsUnreadableWithoutWaiting) {
+    fifo_guard fifo((dir / "pipe.ini").string());
+    ASSERT_TRUE(fifo.made());
+    answer_with(fifo.path(), UI_EXISTING_FILE_SELECTED);
+    para_record r = para_sample();
+    const para_record before = r;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(parameter_file2para(nullptr, &r), -1);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    EXPECT_FALSE(fifo.fired()) << "the reader blocked on the pipe";
+    ASSERT_EQ(popups.popups.size(), 2u);
+    EXPECT_EQ(popups.popups[1].text, "Error while reading ini-file");
+    EXPECT_EQ(std::memcmp(&r, &before, sizeof r), 0);
 }
 
 TEST_F(ParaFiles, CancelledDialogsChangeNothing) {

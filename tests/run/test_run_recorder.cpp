@@ -5,7 +5,9 @@
 #include "params/para_gui.h"
 #include "recorder/record_file.h"
 #include "recorder/tab5_ctrl.h"
+#include "tests/support/fifo_guard.h"
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -142,6 +144,21 @@ TEST_F(RunTest, ViewerPlotsOneColumnOfEveryRecording) {
     EXPECT_EQ(xy_y[2], 2.0);
     EXPECT_EQ(xy_y[4], 101.0);
     EXPECT_TRUE(popups.empty());
+}
+
+// SHOW GRAPH on a named pipe waited for a writer for good.
+TEST_F(RunTest, ViewerRefusesANamedPipeWithoutWaiting) {
+    fifo_guard fifo(tmp_path("pipe.csv"));
+    ASSERT_TRUE(fifo.made());
+    std::snprintf(file_pathname, sizeof file_pathname, "%s", fifo.path().c_str());
+    const auto start = std::chrono::steady_clock::now();
+    press(tab5, TAB5_CMDB_SHOWGRAPH);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    EXPECT_FALSE(fifo.fired()) << "the viewer blocked on the pipe";
+    ASSERT_EQ(popups.size(), 1u);
+    EXPECT_EQ(popups[0], "File error!|The selected file could not be opened.");
+    EXPECT_TRUE(xy_x.empty());
+    file_pathname[0] = 0;
 }
 
 // ---- recordings driven by RUN ------------------------------------------------------------------------

@@ -5,7 +5,9 @@
 #include "app/scope_para.h"
 #include "link/serial_com.h"
 #include "support/ui_util.h"
+#include "tests/support/fifo_guard.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -444,7 +446,7 @@ TEST_F(ShellTest, SettingsFileNamesSerialDevicesAndKeepsThem) {
 // The device was read into 260 bytes and opened from 128: a longer path was cut
 // and named another device.
 TEST_F(ShellTest, SerialDevicePathLongerThan260BytesIsKeptWhole) {
-    std::string path = temp_path("zazed_shell_serial_long.ini");
+    std::string path = temp_path(("zazed_shell_serial_long_" + std::to_string(getpid()) + ".ini").c_str());
     const std::string device = "/dev/serial/by-path/" + std::string(300, 'p');
     {
         // Written by the store, which splits long values over several lines.
@@ -464,6 +466,20 @@ TEST_F(ShellTest, SerialDevicePathLongerThan260BytesIsKeptWhole) {
     EXPECT_STREQ(small, "");
     link_clear_serial_devices();
     std::remove(path.c_str());
+}
+
+// A named pipe in place of the settings file stopped the program at start-up,
+// waiting for a writer for good.
+TEST_F(ShellTest, NamedPipeAsSettingsFileIsRefusedWithoutWaiting) {
+    fifo_guard fifo(temp_path(("zazed_shell_pipe_" + std::to_string(getpid()) + ".ini").c_str()));
+    ASSERT_TRUE(fifo.made());
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_LT(load_scope_para(fifo.path().c_str()), 0);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    EXPECT_FALSE(fifo.fired()) << "start-up blocked on the pipe";
+    char title[128];
+    GetPanelAttribute(mpanel, ATTR_TITLE, title, sizeof title);
+    EXPECT_STREQ(title, "KORMELAN-3 Zazed V4.04 - Main");
 }
 
 TEST_F(ShellTest, MissingSettingsFileChangesNothing) {
