@@ -65,7 +65,8 @@ int shell_startup();
 // handles.
 void shell_discard_panels();
 // The shut-down order of a close event (steps 1 to 6); ends in
-// QuitUserInterface(exit_code).
+// QuitUserInterface(exit_code). A settings file that cannot be written shows
+// one "File error!" popup with its path before the end.
 void shell_shutdown(int exit_code);
 // Builds the settings file path from a directory: dir + "/" + pc_version_str +
 // ".ini" into `out` (UI_MAX_PATH bytes). Returns 0, or negative when it does

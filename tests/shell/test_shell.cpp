@@ -344,6 +344,31 @@ TEST_F(ShellTest, CloseWithStopDimmedGoesStraightToSaving) {
     std::remove(path.c_str());
 }
 
+// A settings file that could not be written at close was lost without a word.
+TEST_F(ShellTest, FailedSettingsSaveAtCloseIsReportedWithItsPath) {
+    static std::vector<std::string> shown;
+    SetPopupHandler([](const ui_popup_request* r, char*, int) {
+        shown.push_back(std::string(r->title ? r->title : "") + "|" + (r->text ? r->text : ""));
+        return 1;
+    });
+    const std::string where = temp_path(("zazed_shell_close_" + std::to_string(getpid())).c_str());
+    std::filesystem::create_directories(where);
+    // A directory that does not exist, and a directory in place of the file.
+    for (const std::string& path : {where + "/missing/settings.ini", where}) {
+        shown.clear();
+        calls.clear();
+        snprintf(scope_para_file, sizeof scope_para_file, "%s", path.c_str());
+        SetCtrlAttribute(mpanel, MPANEL_CBTN_STOP, ATTR_DIMMED, 1);
+        SimulateCtrlEvent(mpanel, 0, EVENT_CLOSE, 0, 0);
+        ASSERT_EQ(shown.size(), 1u) << path;
+        EXPECT_EQ(shown[0], "File error!|The program settings could not be written to\n" + path);
+        EXPECT_EQ(calls.back(), "step 6"); // then the program closes
+        EXPECT_EQ(UserInterfaceQuitting(), 1);
+    }
+    EXPECT_FALSE(std::filesystem::exists(where + "/missing"));
+    std::filesystem::remove_all(where);
+}
+
 TEST_F(ShellTest, CloseDuringRunLoopStopsLoopBeforeSaving) {
     // A RUN-like loop: polls the user-event queue until `run` drops, and
     // closes the window itself after a few passes, as a person would.
