@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -231,7 +232,13 @@ void shell_shutdown(int exit_code) {
     step(4);
     if (shell.acquire_para) shell.acquire_para(&para_pc, 3);
     step(5);
-    if (scope_para_file[0]) store_scope_para(scope_para_file);
+    // The old file stays as it was; the user learns that this session's
+    // settings are lost, and where they were meant to go.
+    if (scope_para_file[0] && store_scope_para(scope_para_file) < 0) {
+        const std::string text =
+            std::string("The program settings could not be written to\n") + scope_para_file;
+        MessagePopup("File error!", text.c_str());
+    }
     step(6);
     QuitUserInterface(exit_code);
 }

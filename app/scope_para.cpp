@@ -74,9 +74,11 @@ void show_panel_id() {
 // entry keeps the link's default device.
 void load_serial_devices(IniText store) {
     for (int n = 1; n <= 255; n++) {
-        char key[8], device[260];
+        char key[8];
         snprintf(key, sizeof key, "COM%d", n);
-        if (Ini_GetStringIntoBuffer(store, serial_section, key, device, sizeof device) == 1 && device[0])
+        // Taken whole: a device path cut to a buffer would name another device.
+        const char* device = nullptr;
+        if (Ini_GetPointerToString(store, serial_section, key, &device) == 1 && device && device[0])
             link_set_serial_device(n, device);
     }
 }

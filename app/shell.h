@@ -10,12 +10,13 @@
 
 #include "params/para_record.h"
 #include "support/inifile.h"
+#include "support/ui_util.h"
 
 // ---- globals owned by the shell -----------------------------------------------------
-extern const char pc_version_str[]; // "KORMELAN-3 Zazed V4.04"
-extern char scope_para_file[260];   // program settings file, built at start-up
-extern int run;                     // 0 idle, 1 polling, 2 waiting for autosend frames
-extern int record_to_file;          // recorder state of the RUN loop
+extern const char pc_version_str[];       // "KORMELAN-3 Zazed V4.04"
+extern char scope_para_file[UI_MAX_PATH]; // program settings file, built at start-up
+extern int run;                           // 0 idle, 1 polling, 2 waiting for autosend frames
+extern int record_to_file;                // recorder state of the RUN loop
 
 // Parameter targets as get_para_target returns them.
 enum { PARA_TARGET_NONE = 0, PARA_TARGET_RAM = 1, PARA_TARGET_ROM = 2, PARA_TARGET_FILE = 3 };
@@ -64,10 +65,12 @@ int shell_startup();
 // handles.
 void shell_discard_panels();
 // The shut-down order of a close event (steps 1 to 6); ends in
-// QuitUserInterface(exit_code).
+// QuitUserInterface(exit_code). A settings file that cannot be written shows
+// one "File error!" popup with its path before the end.
 void shell_shutdown(int exit_code);
 // Builds the settings file path from a directory: dir + "/" + pc_version_str +
-// ".ini". Returns 0, or negative when it does not fit.
+// ".ini" into `out` (UI_MAX_PATH bytes). Returns 0, or negative when it does
+// not fit.
 int shell_settings_path(const char* dir, char* out);
 
 // ---- main window ----------------------------------------------------------------------------

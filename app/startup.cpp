@@ -14,7 +14,7 @@
 #include <cstring>
 
 const char pc_version_str[] = "KORMELAN-3 Zazed V4.04";
-char scope_para_file[260];
+char scope_para_file[UI_MAX_PATH];
 int run = 0;
 int record_to_file = 0;
 shell_hooks shell = {};
@@ -176,7 +176,7 @@ bool load_all() {
 } // namespace
 
 int shell_settings_path(const char* dir, char* out) {
-    char name[260];
+    char name[128];
     snprintf(name, sizeof name, "%s.ini", pc_version_str);
     return MakePathname(dir, name, out);
 }
@@ -193,7 +193,7 @@ int shell_startup() {
     DisplayPanel(graph1);
     SetCtrlAttribute(graph3, GRAPH3_TIMER_ANI, ATTR_ENABLED, 0);
 
-    char dir[260] = "";
+    char dir[UI_MAX_PATH] = "";
     GetProjectDir(dir);
     if (shell_settings_path(dir, scope_para_file) < 0) scope_para_file[0] = 0;
     load_scope_para(scope_para_file);

@@ -131,7 +131,8 @@ void link_set_openers(link_serial_opener serial, link_tcp_opener tcp);
 // On Windows it is the port of that name.
 void link_set_serial_device(int com_port, const char* device);
 void link_clear_serial_devices();
-// Writes the device path for a COM number; 0, or LINK_IO_INVALID when there is none.
+// Writes the device path for a COM number; 0, LINK_IO_INVALID when there is none, or
+// LINK_IO_NO_PORT when the named device's path does not fit `size` (`device` empty).
 int link_com_device(int com_port, char* device, int size);
 
 // ---- The link ------------------------------------------------------------------------------

@@ -3,6 +3,7 @@
 
 #include "link/serial_com_internal.h"
 
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -90,7 +91,9 @@ int link_com_device(int com_port, char* device, int size) {
     device[0] = '\0';
     const auto it = serial_devices.find(com_port);
     if (it != serial_devices.end()) {
-        std::snprintf(device, static_cast<size_t>(size), "%s", it->second.c_str());
+        // A device path that does not fit is refused: cut, it would name another device.
+        if (it->second.size() >= static_cast<size_t>(size)) return LINK_IO_NO_PORT;
+        std::memcpy(device, it->second.c_str(), it->second.size() + 1);
         return 0;
     }
 #ifdef _WIN32
@@ -122,7 +125,7 @@ int init_rs232(connect_info* c, int com_port, int baud_index, int mode) {
     }
 
     const int baud = BAUD_RATES[baud_index];
-    char device[128];
+    char device[PATH_MAX];
     int err = link_com_device(com_port, device, sizeof device);
     std::unique_ptr<link_transport> t;
     if (err == 0) {
@@ -135,7 +138,8 @@ int init_rs232(connect_info* c, int com_port, int baud_index, int mode) {
                           : err == LINK_IO_INVALID  ? "INVALID NUMBER: COM%i%s"
                                                     : "UNKNOWN ERROR ON: COM%i%s";
         char shown[140] = "";
-        if (device[0]) std::snprintf(shown, sizeof shown, " (%s)", device);
+        // The message shows the start of a very long device path; the path itself is never cut.
+        if (device[0]) std::snprintf(shown, sizeof shown, " (%.120s)", device);
         reset_rs232(c);
         link_format(c->message, fmt, com_port, shown);
         link_clear_unit(c);
@@ -150,7 +154,7 @@ int init_rs232(connect_info* c, int com_port, int baud_index, int mode) {
     c->com_port = com_port;
     c->baud = baud;
     install(std::move(t), c, device);
-    link_format(c->message, "ZAZED CONNECTED TO COM%i (%s)\nb:%i d:8 s:1 p:none", com_port, device, baud);
+    link_format(c->message, "ZAZED CONNECTED TO COM%i (%.160s)\nb:%i d:8 s:1 p:none", com_port, device, baud);
     link_clear_unit(c);
     return c->status;
 }

@@ -65,8 +65,13 @@ int connect_export_hw() {
     if (!ask(ORDER_HARDWARE, hardware, FRAME_MAX_REQUEST_WORDS, &n)) return 0;
 
     char path[UI_MAX_PATH] = "";
-    if (FileSelectPopup(last_directory, "*.ini", "*.ini", "Export harware info to file", UI_SAVE_BUTTON,
-                        path) < 1) {
+    const int chosen = FileSelectPopup(last_directory, "*.ini", "*.ini", "Export harware info to file",
+                                       UI_SAVE_BUTTON, path);
+    if (chosen == UI_ERR_LONG_PATH) {
+        MessagePopup("File error!", "The hardware information could not be written.");
+        return 0;
+    }
+    if (chosen < 1) {
         status("No file selected.\n\nNo data was exported.");
         return 0;
     }

@@ -19,11 +19,19 @@ namespace {
 const char file_title[] = "KORMELAN-3 Parameter File";
 const char file_filter[] = "*.ini";
 
+enum { CHOSEN = 0, CANCELLED = -1, NOT_CHOSEN = -2 };
+
 // Asks for the file and remembers its directory for the next dialog. Returns
-// 0, or -1 when the user cancelled.
+// CHOSEN, CANCELLED, or NOT_CHOSEN when the chosen path does not fit (it is
+// refused as a whole: a cut path would name another file).
 int choose_file(int button) {
     char path[UI_MAX_PATH] = "";
-    if (FileSelectPopup(last_directory, file_filter, file_filter, file_title, button, path) < 1) return -1;
+    const int rc = FileSelectPopup(last_directory, file_filter, file_filter, file_title, button, path);
+    if (rc < 0) return NOT_CHOSEN;
+    if (rc == UI_NO_FILE_SELECTED) return CANCELLED;
+    static_assert(sizeof para_pathname >= UI_MAX_PATH && sizeof last_directory >= UI_MAX_PATH &&
+                      sizeof work_dirname >= UI_MAX_PATH,
+                  "every path the dialog gives must fit");
     snprintf(para_pathname, sizeof para_pathname, "%s", path);
     char drive[UI_MAX_PATH] = "";
     char dir[UI_MAX_PATH] = "";
@@ -46,7 +54,9 @@ int parameter_save2file(IniText store, const para_record* rec, const para_record
                         const para_record* min) {
     para_file_progress = prog_bar;
     if (store) return parameter_save2store(store, rec, max, min);
-    if (choose_file(UI_SAVE_BUTTON) < 0) return -1;
+    const int chosen = choose_file(UI_SAVE_BUTTON);
+    if (chosen == CANCELLED) return -1;
+    if (chosen != CHOSEN) return INI_ERR_NOT_WRITABLE;
     // A failed write leaves the old file as it was; the caller reports it
     // instead of "Done.".
     return parameter_save2path(para_pathname, rec, max, min);
@@ -55,8 +65,9 @@ int parameter_save2file(IniText store, const para_record* rec, const para_record
 int parameter_file2para(IniText store, para_record* rec) {
     para_file_progress = prog_bar;
     if (store) return parameter_store2para(store, rec);
-    if (choose_file(UI_LOAD_BUTTON) < 0) return -1;
-    if (parameter_path2para(para_pathname, rec) < 0) {
+    const int chosen = choose_file(UI_LOAD_BUTTON);
+    if (chosen == CANCELLED) return -1;
+    if (chosen != CHOSEN || parameter_path2para(para_pathname, rec) < 0) {
         MessagePopup("Error", "Error while reading ini-file");
         return -1;
     }

@@ -57,13 +57,15 @@ int para_reset_channel(int channel, char* text);
 // ---- parameter files with their dialogs -----------------------------------------------
 // With a store: adds the 100 sections to it and returns 0. Without: asks for a
 // file (starting in last_directory), writes it, and returns 0, -1 when the
-// dialog was cancelled, or the store's negative code when the write failed
-// (the caller shows "Error while saving file." for any negative result).
+// dialog was cancelled, or the store's negative code when the write failed or
+// the chosen path is too long (the caller shows "Error while saving file." for
+// any negative result).
 int parameter_save2file(IniText store, const para_record* rec, const para_record* max,
                         const para_record* min);
 // With a store: takes its values into `rec`. Without: asks for a file and reads
-// it; -1 when the dialog was cancelled or the file cannot be read (then a
-// message popup says so and `rec` is unchanged).
+// it; -1 when the dialog was cancelled or the file cannot be read, also for a
+// chosen path that is too long (then a message popup says so and `rec` is
+// unchanged).
 int parameter_file2para(IniText store, para_record* rec);
 // Progress of a file operation on the activity bar of the main display: shows
 // 99 - *step (not below 0) and raises the counter.

@@ -12,12 +12,13 @@
 // condition routines.
 #pragma once
 
+#include <climits>
 #include <cstddef>
 #include <cstdint>
 
 constexpr int PARA_WORDS = 228;
 constexpr int PARA_BYTES = 456;
-constexpr int PARA_PATH_LEN = 260;
+constexpr int PARA_PATH_LEN = PATH_MAX; // a path with its closing zero, as the system allows
 
 // Masks over the three status registers: register 0 (inputs, timers, outputs),
 // register 1 (thresholds), register 2 (evaluation results). Bit names in conditions.h.

@@ -4,6 +4,8 @@
 
 #include "recorder/rec_time.h"
 
+#include <climits>
+
 // Controls of the recorder panel in the order of the pairs in `recorder`.
 enum {
     REC_CTRL_MODE,
@@ -18,7 +20,7 @@ enum {
     REC_CTRL_COUNT
 };
 constexpr int REC_SETTING_INTS = 20;
-constexpr int REC_PATH_LEN = 260;
+constexpr int REC_PATH_LEN = PATH_MAX; // a path with its closing zero, as the system allows
 
 // Entry 0 the selected mode; entries 1 + 2k and 2 + 2k the visible and dimmed
 // flags of control k; entry 19 unused. Starts in AUTO LIMITED.

@@ -134,6 +134,13 @@ int CC_CMDB_SELECTFILE(int, int, int event, void*, int, int) {
     // previous recording is not emptied by a mis-click.
     int rc = FileSelectPopup(last_directory, "*.csv", "*.csv;*.txt;*.dat", "Select record file",
                              UI_SAVE_BUTTON, path);
+    if (rc == UI_ERR_LONG_PATH) {
+        // Refused whole: a cut path would record into another file.
+        file_pathname[0] = 0;
+        ResetTextBox(tab5, TAB5_TEXTBOX_FILENAME, "");
+        no_file("The selected file could not be opened.");
+        return 0;
+    }
     if (rc <= 0 || !path[0]) {
         file_pathname[0] = 0;
         ResetTextBox(tab5, TAB5_TEXTBOX_FILENAME, "");

@@ -3,8 +3,10 @@
 
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <new>
 #include <sys/stat.h>
+#include <unistd.h>
 
 struct LineFileRec {
     FILE* fp = nullptr; // null when reading from memory
@@ -26,13 +28,23 @@ struct LineFileRec {
 
 int LineFile_New(const char* path, LineFile* out) {
     if (!path || !out) return LINEFILE_ERR_NULL_ARG;
-    FILE* fp = fopen(path, "rb");
-    if (!fp) return LINEFILE_ERR_OPEN;
-    // A directory opens fine and only fails on the first read, and a device such
-    // as /dev/zero never ends: only regular files are text files to read.
+    // Opened without blocking: a named pipe without a writer (or a device such as
+    // a modem line) would keep a plain open waiting for good. Only a regular file
+    // is a text file to read; a directory, a pipe or a device such as /dev/zero,
+    // which never ends, is refused before anything is read. The file is then read
+    // as usual, with blocking reads.
+    const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return LINEFILE_ERR_OPEN;
     struct stat st;
-    if (fstat(fileno(fp), &st) != 0 || !S_ISREG(st.st_mode)) {
-        fclose(fp);
+    const int flags = fcntl(fd, F_GETFL);
+    if (fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || flags < 0 ||
+        fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        ::close(fd);
+        return LINEFILE_ERR_OPEN;
+    }
+    FILE* fp = fdopen(fd, "rb");
+    if (!fp) {
+        ::close(fd);
         return LINEFILE_ERR_OPEN;
     }
     LineFileRec* lf = new (std::nothrow) LineFileRec;

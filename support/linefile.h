@@ -21,8 +21,9 @@ constexpr int LINEFILE_CHUNK = 2048;
 
 typedef struct LineFileRec* LineFile;
 
-// Opens the regular file `path` for reading. Returns 0 and the reader in `*out`, or an error
-// (`*out` untouched).
+// Opens the regular file `path` for reading. Anything else (a directory, a named
+// pipe, a device) is refused with LINEFILE_ERR_OPEN at once, without waiting for
+// a writer. Returns 0 and the reader in `*out`, or an error (`*out` untouched).
 int LineFile_New(const char* path, LineFile* out);
 
 // Reads from `size` bytes at `bytes`, which must stay valid until the reader is

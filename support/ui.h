@@ -50,6 +50,7 @@ enum {
     UI_ERR_NOT_FOUND = -8,     // value not in the list, name not known
     UI_ERR_PLOT = -9,          // invalid plot handle
     UI_ERR_ARG = -10,          // invalid argument (null buffer, bad count ...)
+    UI_ERR_LONG_PATH = -11,    // a chosen path does not fit UI_MAX_PATH
     UI_ERR_MEMORY = -12,       // out of memory
     UI_ERR_TOOLTIP_ATTR = -46, // tooltip attribute other than the text
 };
@@ -141,8 +142,6 @@ enum { UI_NO_ZOOM = 0, UI_MAXIMIZE = 1, UI_MINIMIZE = 2 };
 enum { UI_HOT = 0, UI_INDICATOR = 1 };
 enum { UI_DRAW_FRAME = 0, UI_DRAW_INTERIOR = 1, UI_DRAW_FRAME_AND_INTERIOR = 2 };
 enum { UI_TEXT_UPPER_LEFT = 0, UI_TEXT_CENTER_LEFT = 1, UI_TEXT_CENTER = 2 };
-// Bounded size of path buffers, as the program's path globals have.
-enum { UI_MAX_PATH = 260 };
 
 // Kinds of control (GetCtrlKind); which Qt class backs each is in the layout
 // conventions.
@@ -527,14 +526,17 @@ struct ui_popup_request {
     int panel; // panel popups
 };
 // Answers a popup. Message: any; confirm: 1 yes, 0 no; file popups: one of
-// UI_..._FILE_SELECTED with the chosen path in path_out (size path_size);
-// the other kinds: 0. A null handler restores the default.
+// UI_..._FILE_SELECTED with the chosen path in path_out (size path_size), or
+// UI_ERR_LONG_PATH when the chosen path does not fit; the other kinds: 0.
+// A null handler restores the default.
 typedef int (*ui_popup_handler)(const ui_popup_request* request, char* path_out, int path_size);
 ui_popup_handler SetPopupHandler(ui_popup_handler handler);
 
 int MessagePopup(const char* title, const char* text);
 int ConfirmPopup(const char* title, const char* text);
 // button: UI_LOAD_BUTTON or UI_SAVE_BUTTON; path_out holds UI_MAX_PATH bytes.
+// A chosen path that does not fit gives UI_ERR_LONG_PATH and an empty
+// path_out: a cut path would name another file.
 int FileSelectPopup(const char* directory, const char* default_name, const char* filter, const char* title,
                     int button, char* path_out);
 int XYGraphPopup(const char* title, const void* x, const void* y, int count, int x_type, int y_type);

@@ -300,6 +300,8 @@ const char* UiErrorText(int code) {
         return "Invalid plot handle.";
     case UI_ERR_ARG:
         return "Invalid argument.";
+    case UI_ERR_LONG_PATH:
+        return "The path is too long.";
     case UI_ERR_MEMORY:
         return "Out of memory.";
     case UI_ERR_TOOLTIP_ATTR:

@@ -6,11 +6,13 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QVBoxLayout>
 
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -42,6 +44,47 @@ void show_xy_graph(const ui_popup_request* r) {
     dialog.exec();
 }
 
+// The patterns of a type list: the program separates them with ";" ("*.csv;*.txt").
+QStringList type_patterns(const char* list) {
+    QStringList out;
+    for (const QString& p : qs(list).split(u';')) {
+        const QString t = p.trimmed();
+        if (!t.isEmpty() && !out.contains(t)) out << t;
+    }
+    return out;
+}
+
+// One filter as Qt reads it, "label (pattern pattern ...)": Qt splits the
+// patterns on blanks, never on ";". The label names the extensions ("CSV, TXT
+// files"), or repeats the patterns when they are not all "*.ext".
+QString qt_filter(const QStringList& patterns) {
+    QStringList names;
+    for (const QString& p : patterns) {
+        const QString ext = p.mid(2);
+        if (!p.startsWith(QLatin1String("*.")) || ext.isEmpty() || ext.contains(u'*') || ext.contains(u'?')) {
+            names.clear();
+            break;
+        }
+        names << ext.toUpper();
+    }
+    const QString label = names.isEmpty() ? patterns.join(u' ') : names.join(QLatin1String(", "));
+    return QStringLiteral("%1 files (%2)").arg(label, patterns.join(u' '));
+}
+
+// The dialog's filters: the filter of the default name's pattern first (the
+// type list's own when the list holds the pattern), then the type list, then
+// all files.
+QStringList file_filters(const char* default_name, const char* type_list) {
+    const QStringList types = type_patterns(type_list);
+    QStringList filters;
+    const QString def = qs(default_name).trimmed();
+    if ((def.contains(u'*') || def.contains(u'?')) && !types.contains(def))
+        filters << qt_filter(QStringList(def));
+    if (!types.isEmpty() && types != QStringList(QStringLiteral("*"))) filters << qt_filter(types);
+    filters << QStringLiteral("All files (*)");
+    return filters;
+}
+
 int default_handler(const ui_popup_request* r, char* path_out, int path_size) {
     QWidget* parent = QApplication::activeWindow();
     switch (r->kind) {
@@ -55,10 +98,13 @@ int default_handler(const ui_popup_request* r, char* path_out, int path_size) {
                    : 0;
     case UI_POPUP_FILE_LOAD:
     case UI_POPUP_FILE_SAVE: {
+        // A default name with wildcards is the dialog's filter, not a name to
+        // offer: accepted as it stands, it would create a file named "*.csv".
         QString start = qs(r->directory);
-        if (r->default_name && *r->default_name) start = QDir(start).filePath(qs(r->default_name));
-        QString filter = r->filter && *r->filter ? QStringLiteral("%1;;All files (*)").arg(qs(r->filter))
-                                                 : QStringLiteral("All files (*)");
+        const QString name = qs(r->default_name);
+        if (!name.isEmpty() && !name.contains(u'*') && !name.contains(u'?'))
+            start = QDir(start).filePath(name);
+        const QString filter = file_filters(r->default_name, r->filter).join(QLatin1String(";;"));
         bool save = r->kind == UI_POPUP_FILE_SAVE;
         bool existed = false;
         QString path;
@@ -71,7 +117,10 @@ int default_handler(const ui_popup_request* r, char* path_out, int path_size) {
             existed = true;
         }
         if (path.isEmpty()) return UI_NO_FILE_SELECTED;
-        ui_copy_string(path, path_out, path_size);
+        const QByteArray bytes = QFile::encodeName(path);
+        if (!path_out || bytes.size() >= path_size) return UI_ERR_LONG_PATH;
+        memcpy(path_out, bytes.constData(), static_cast<size_t>(bytes.size()));
+        path_out[bytes.size()] = 0;
         return existed ? UI_EXISTING_FILE_SELECTED : UI_NEW_FILE_SELECTED;
     }
     case UI_POPUP_XY_GRAPH:
@@ -128,8 +177,15 @@ int FileSelectPopup(const char* directory, const char* default_name, const char*
     r.kind = button == UI_SAVE_BUTTON ? UI_POPUP_FILE_SAVE : UI_POPUP_FILE_LOAD;
     r.title = title, r.directory = directory, r.default_name = default_name, r.filter = filter;
     path_out[0] = 0;
-    int rc = ask(r, path_out, UI_MAX_PATH);
-    if (rc <= 0) path_out[0] = 0;
+    // One byte more than a path may take: a handler that cuts an over-long
+    // answer to the size it is given leaves a path that fills it, which is
+    // refused here like one the handler itself refused.
+    std::vector<char> chosen(UI_MAX_PATH + 1, 0);
+    int rc = ask(r, chosen.data(), UI_MAX_PATH + 1);
+    if (rc <= 0) return rc;
+    const size_t n = strnlen(chosen.data(), chosen.size());
+    if (n >= static_cast<size_t>(UI_MAX_PATH)) return UI_ERR_LONG_PATH;
+    memcpy(path_out, chosen.data(), n + 1);
     return rc;
 }
 

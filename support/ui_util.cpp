@@ -7,13 +7,11 @@
 #include <unistd.h>
 
 namespace {
-const int path_len = 260;
+const size_t path_len = UI_MAX_PATH;
 
-// Copies at most path_len - 1 characters; the caller checked the length when
-// truncation would be an error.
+// The caller checked that n is below path_len.
 void copy_path(char* out, const char* text, size_t n) {
     if (!out) return;
-    if (n >= static_cast<size_t>(path_len)) n = path_len - 1;
     memcpy(out, text, n);
     out[n] = 0;
 }
@@ -59,7 +57,7 @@ int GetProjectDir(char* buf) {
     char* slash = strrchr(exe, '/');
     size_t len = slash ? static_cast<size_t>(slash - exe) : 0;
     if (slash == exe) len = 1; // the root directory keeps its slash
-    if (len >= static_cast<size_t>(path_len)) {
+    if (len >= path_len) {
         buf[0] = 0;
         return -1;
     }
@@ -75,7 +73,7 @@ int MakePathname(const char* dir, const char* file, char* out) {
     size_t fl = strlen(file);
     bool need_sep = dl > 0 && !is_separator(dir[dl - 1]);
     size_t total = dl + (need_sep ? 1 : 0) + fl;
-    if (total >= static_cast<size_t>(path_len)) {
+    if (total >= path_len) {
         out[0] = 0;
         return -1;
     }
@@ -94,8 +92,12 @@ int SplitPath(const char* path, char* drive, char* dir, char* file) {
         if (is_separator(*p)) last = p;
     size_t dl = last ? static_cast<size_t>(last - path) + 1 : 0;
     size_t fl = strlen(path) - dl;
-    int rc = (dl >= static_cast<size_t>(path_len) || fl >= static_cast<size_t>(path_len)) ? -1 : 0;
+    if (dl >= path_len || fl >= path_len) {
+        if (dir) dir[0] = 0;
+        if (file) file[0] = 0;
+        return -1;
+    }
     copy_path(dir, path, dl);
     copy_path(file, path + dl, fl);
-    return rc;
+    return 0;
 }

@@ -3,11 +3,17 @@
 
 #include <QAbstractSpinBox>
 #include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileSystemModel>
 #include <QLineEdit>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include <ctime>
+#include <string>
 
 namespace {
 int child_of(int parent) {
@@ -417,6 +423,127 @@ TEST_F(UiTest, FileSelectReturnsThePathAndWhetherItIsNew) {
     answer = UI_NO_FILE_SELECTED;
     EXPECT_EQ(FileSelectPopup("/tmp", "", "*.ini", "Load", UI_LOAD_BUTTON, path), UI_NO_FILE_SELECTED);
     EXPECT_STREQ(path, ""); // a cancelled popup leaves no stale path behind
+}
+
+// The chosen path was copied into 260 bytes, so a longer one came back cut.
+TEST_F(UiTest, FileSelectGivesLongPathsWholeAndRefusesWhatDoesNotFit) {
+    asked.clear();
+    SetPopupHandler(test_popups);
+    char path[UI_MAX_PATH] = "old";
+    const std::string deep = "/tmp/" + std::string(300, 'd') + "/set.ini";
+    answer = UI_NEW_FILE_SELECTED;
+    answer_path = deep.c_str();
+    EXPECT_EQ(FileSelectPopup("/tmp", "*.ini", "*.ini", "Save", UI_SAVE_BUTTON, path), UI_NEW_FILE_SELECTED);
+    EXPECT_EQ(std::string(path), deep);
+    const std::string longest = "/" + std::string(UI_MAX_PATH - 2, 'x');
+    answer_path = longest.c_str();
+    EXPECT_EQ(FileSelectPopup("/tmp", "*.ini", "*.ini", "Save", UI_SAVE_BUTTON, path), UI_NEW_FILE_SELECTED);
+    EXPECT_EQ(std::string(path), longest);
+    // One byte more: the handler's answer no longer fits and is refused whole.
+    const std::string too_long = longest + "x";
+    answer_path = too_long.c_str();
+    EXPECT_EQ(FileSelectPopup("/tmp", "*.ini", "*.ini", "Save", UI_SAVE_BUTTON, path), UI_ERR_LONG_PATH);
+    EXPECT_STREQ(path, "");
+    EXPECT_STRNE(UiErrorText(UI_ERR_LONG_PATH), UiErrorText(-999));
+    answer_path = "";
+}
+
+// The type list "*.csv;*.txt;*.dat" went to Qt as one name filter; Qt splits
+// patterns on blanks, so the dialog matched no file and a folder of recordings
+// looked empty.
+TEST_F(UiTest, FileDialogListsEveryTypeOfASemicolonList) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    for (const char* name : {"a.csv", "b.txt", "c.dat", "d.ini", "e.png"}) {
+        QFile f(folder.filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    }
+    SetPopupHandler(nullptr); // the layer's own dialog
+    QStringList filters, patterns;
+    bool found = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            auto* dialog = qobject_cast<QFileDialog*>(w);
+            if (!dialog || !dialog->isVisible()) continue;
+            found = true;
+            filters = dialog->nameFilters();
+            // The patterns the dialog's file list filters by, as Qt read them.
+            if (auto* model = dialog->findChild<QFileSystemModel*>()) patterns = model->nameFilters();
+            dialog->reject();
+        }
+    });
+    poll.start(10);
+    char path[UI_MAX_PATH] = "";
+    const QByteArray dir = QFile::encodeName(folder.path());
+    EXPECT_EQ(FileSelectPopup(dir.constData(), "*.csv", "*.csv;*.txt;*.dat", "Select record file",
+                              UI_SAVE_BUTTON, path),
+              UI_NO_FILE_SELECTED);
+    poll.stop();
+    ASSERT_TRUE(found);
+    ASSERT_GE(filters.size(), 2);
+    EXPECT_TRUE(filters.first().endsWith("(*.csv *.txt *.dat)")) << filters.first().toStdString();
+    EXPECT_EQ(filters.last(), "All files (*)");
+    const QStringList listed = QDir(folder.path()).entryList(patterns, QDir::Files, QDir::Name);
+    EXPECT_EQ(listed.join(' ').toStdString(), "a.csv b.txt c.dat");
+}
+
+// The default pattern's filter comes first, also when the list lacks it.
+TEST_F(UiTest, FileDialogOffersTheDefaultPatternFirst) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    SetPopupHandler(nullptr);
+    QStringList filters;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            auto* dialog = qobject_cast<QFileDialog*>(w);
+            if (!dialog || !dialog->isVisible()) continue;
+            filters = dialog->nameFilters();
+            filters.prepend(dialog->selectedNameFilter());
+            dialog->reject();
+        }
+    });
+    poll.start(10);
+    char path[UI_MAX_PATH] = "";
+    const QByteArray dir = QFile::encodeName(folder.path());
+    FileSelectPopup(dir.constData(), "*.lin", "*.txt; *.dat", "Load", UI_LOAD_BUTTON, path);
+    poll.stop();
+    ASSERT_EQ(filters.size(), 4);
+    EXPECT_TRUE(filters[0].endsWith("(*.lin)")) << filters[0].toStdString();
+    EXPECT_EQ(filters[1], filters[0]);
+    EXPECT_TRUE(filters[2].endsWith("(*.txt *.dat)")) << filters[2].toStdString();
+    EXPECT_EQ(filters[3], "All files (*)");
+}
+
+// The default pattern was put in the name box, so Save at once created a file
+// named "*.csv".
+TEST_F(UiTest, FileDialogTakesTheDefaultPatternAsFilterNotAsName) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    SetPopupHandler(nullptr);
+    int presses = 0;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            auto* dialog = qobject_cast<QFileDialog*>(w);
+            if (!dialog || !dialog->isVisible()) continue;
+            // Save as the dialog opened; then, if it is still open, Cancel.
+            if (presses++ == 0)
+                QMetaObject::invokeMethod(dialog, "accept");
+            else
+                dialog->reject();
+        }
+    });
+    poll.start(10);
+    char path[UI_MAX_PATH] = "";
+    const QByteArray dir = QFile::encodeName(folder.path());
+    EXPECT_EQ(FileSelectPopup(dir.constData(), "*.csv", "*.csv;*.txt;*.dat", "Select record file",
+                              UI_SAVE_BUTTON, path),
+              UI_NO_FILE_SELECTED)
+        << path;
+    poll.stop();
+    EXPECT_STREQ(path, "");
 }
 
 TEST_F(UiTest, ModalPanelIsShownAndRemoved) {

@@ -11,7 +11,7 @@
 // ---- paths ----------------------------------------------------------------------------------
 
 TEST(UiPaths, MakePathnameJoinsWithOneSeparator) {
-    char out[260];
+    char out[UI_MAX_PATH];
     ASSERT_EQ(MakePathname("/opt/zazed", "KORMELAN-3 Zazed V4.04", out), 0);
     EXPECT_STREQ(out, "/opt/zazed/KORMELAN-3 Zazed V4.04"); // blanks kept
     MakePathname("/opt/zazed/", "/x.ini", out);
@@ -22,15 +22,23 @@ TEST(UiPaths, MakePathnameJoinsWithOneSeparator) {
     EXPECT_STREQ(out, "x.ini");
 }
 
-TEST(UiPaths, MakePathnameRefusesWhatDoesNotFit) {
-    std::string dir(250, 'd');
-    char out[260] = "stale";
-    EXPECT_LT(MakePathname(dir.c_str(), "0123456789.ini", out), 0);
-    EXPECT_STREQ(out, "");
+// Paths were held in 260 bytes, so a longer one could not be joined at all.
+TEST(UiPaths, MakePathnameTakesPathsUpToTheSystemsLimitAndRefusesLonger) {
+    const std::string file = "0123456789.ini";
+    std::string dir(300, 'd');
+    char out[UI_MAX_PATH] = "stale";
+    ASSERT_EQ(MakePathname(dir.c_str(), file.c_str(), out), 0);
+    EXPECT_EQ(std::string(out), dir + "/" + file);
+    dir.assign(UI_MAX_PATH - file.size() - 2, 'd'); // the joined path takes every byte
+    ASSERT_EQ(MakePathname(dir.c_str(), file.c_str(), out), 0);
+    EXPECT_EQ(strlen(out), static_cast<size_t>(UI_MAX_PATH - 1));
+    dir += 'd';
+    EXPECT_LT(MakePathname(dir.c_str(), file.c_str(), out), 0);
+    EXPECT_STREQ(out, ""); // refused whole, never cut
 }
 
 TEST(UiPaths, SplitPathKeepsTheTrailingSeparatorOnTheDirectory) {
-    char drive[260], dir[260], file[260];
+    char drive[UI_MAX_PATH], dir[UI_MAX_PATH], file[UI_MAX_PATH];
     ASSERT_EQ(SplitPath("/home/u/para.ini", drive, dir, file), 0);
     EXPECT_STREQ(drive, "");
     EXPECT_STREQ(dir, "/home/u/");
@@ -41,10 +49,17 @@ TEST(UiPaths, SplitPathKeepsTheTrailingSeparatorOnTheDirectory) {
     SplitPath("/home/u/", nullptr, dir, file);
     EXPECT_STREQ(dir, "/home/u/");
     EXPECT_STREQ(file, "");
+    const std::string deep = "/" + std::string(400, 'd') + "/";
+    ASSERT_EQ(SplitPath((deep + "para.ini").c_str(), nullptr, dir, file), 0);
+    EXPECT_EQ(std::string(dir), deep);
+    EXPECT_STREQ(file, "para.ini");
+    const std::string too_long(UI_MAX_PATH, 'f');
+    EXPECT_LT(SplitPath(too_long.c_str(), nullptr, dir, file), 0);
+    EXPECT_STREQ(file, "");
 }
 
 TEST(UiPaths, ProjectDirIsTheExecutablesDirectory) {
-    char dir[260], exe[4096] = {};
+    char dir[UI_MAX_PATH], exe[4096] = {};
     ASSERT_EQ(GetProjectDir(dir), 0);
     ASSERT_GT(readlink("/proc/self/exe", exe, sizeof exe - 1), 0);
     std::string e(exe);

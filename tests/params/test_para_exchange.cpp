@@ -10,7 +10,9 @@
 #include "support/ui.h"
 #include "tests/params/para_gui_fixture.h"
 #include "tests/params/para_sample.h"
+#include "tests/support/fifo_guard.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -261,6 +263,67 @@ TEST_F(ParaFiles, SaveAndLoadThroughTheDialogs) {
     EXPECT_EQ(popups.popups[1].kind, UI_POPUP_FILE_LOAD);
     EXPECT_EQ(popups.popups[1].directory, dir.string() + "/");
     EXPECT_EQ(back.powerA, r.powerA);
+}
+
+// Paths were held in 260 bytes: a longer one was cut, the set went to another
+// file (the cut name) and the save said "Done.".
+TEST_F(ParaFiles, PathLongerThan260BytesIsSavedAndLoadedWhole) {
+    const std::filesystem::path deep =
+        dir / std::string(100, 'a') / std::string(100, 'b') / std::string(100, 'c');
+    std::filesystem::create_directories(deep);
+    const std::filesystem::path file = deep / "set.ini";
+    ASSERT_GT(file.string().size(), 300u);
+    const para_record r = para_sample();
+    answer_with(file);
+    ASSERT_EQ(parameter_save2file(nullptr, &r, nullptr, nullptr), 0);
+    EXPECT_TRUE(std::filesystem::is_regular_file(file));
+    EXPECT_EQ(std::string(para_pathname), file.string());
+    EXPECT_EQ(std::string(last_directory), deep.string() + "/");
+    EXPECT_STREQ(work_dirname, last_directory);
+
+    para_record back = r;
+    back.powerA = 0;
+    answer_with(file, UI_EXISTING_FILE_SELECTED);
+    ASSERT_EQ(parameter_file2para(nullptr, &back), 0);
+    EXPECT_EQ(back.powerA, r.powerA);
+}
+
+TEST_F(ParaFiles, PathBeyondTheSystemsLimitIsRefusedNotCut) {
+    // The test directory padded with "./", then a file name that crosses the
+    // limit: cut at the limit, the path would name a new file there.
+    std::string path = dir.string() + "/";
+    while (path.size() < static_cast<size_t>(UI_MAX_PATH) - 100) path += "./";
+    path += std::string(200, 's');
+    answer_with(path);
+    const para_record r = para_sample();
+    EXPECT_LT(parameter_save2file(nullptr, &r, nullptr, nullptr), 0);
+    EXPECT_TRUE(std::filesystem::is_empty(dir));
+    EXPECT_STREQ(last_directory, "/nowhere/");
+
+    para_record back = r;
+    back.powerA = 0;
+    answer_with(path, UI_EXISTING_FILE_SELECTED);
+    EXPECT_EQ(parameter_file2para(nullptr, &back), -1);
+    ASSERT_EQ(popups.popups.size(), 3u);
+    EXPECT_EQ(popups.popups[2].title, "Error");
+    EXPECT_EQ(popups.popups[2].text, "Error while reading ini-file");
+    EXPECT_EQ(back.powerA, 0);
+}
+
+// Reading a named pipe as the parameter file waited for a writer for good.
+TEST_F(ParaFiles, NamedPipeIsRefusedAsUnreadableWithoutWaiting) {
+    fifo_guard fifo((dir / "pipe.ini").string());
+    ASSERT_TRUE(fifo.made());
+    answer_with(fifo.path(), UI_EXISTING_FILE_SELECTED);
+    para_record r = para_sample();
+    const para_record before = r;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(parameter_file2para(nullptr, &r), -1);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    EXPECT_FALSE(fifo.fired()) << "the reader blocked on the pipe";
+    ASSERT_EQ(popups.popups.size(), 2u);
+    EXPECT_EQ(popups.popups[1].text, "Error while reading ini-file");
+    EXPECT_EQ(std::memcmp(&r, &before, sizeof r), 0);
 }
 
 TEST_F(ParaFiles, CancelledDialogsChangeNothing) {

@@ -2,10 +2,14 @@
 // viewer, and full recordings of each mode driven by RUN against the unit.
 #include "run_fixture.h"
 
+#include "params/para_gui.h"
 #include "recorder/record_file.h"
 #include "recorder/tab5_ctrl.h"
+#include "tests/support/fifo_guard.h"
 
+#include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 
 namespace {
@@ -89,6 +93,21 @@ TEST_F(RunTest, CancelledChoiceForgetsTheFile) {
     EXPECT_EQ(popups[0], "File error!|No file selected.");
 }
 
+TEST_F(RunTest, PathBeyondTheSystemsLimitIsRefusedNotCut) {
+    // The test directory padded with "./", then a file name that crosses the
+    // limit: cut at the limit, the path would name a new file there.
+    std::string path = dir + "/";
+    while (path.size() < static_cast<size_t>(UI_MAX_PATH) - 100) path += "./";
+    path += std::string(200, 'r');
+    file_answer = path;
+    press(tab5, TAB5_CMDB_SELECTFILE);
+    EXPECT_EQ(std::string(file_pathname), "");
+    EXPECT_EQ(text(tab5, TAB5_TEXTBOX_FILENAME), "");
+    ASSERT_EQ(popups.size(), 1u);
+    EXPECT_EQ(popups[0], "File error!|The selected file could not be opened.");
+    EXPECT_TRUE(std::filesystem::is_empty(dir));
+}
+
 TEST_F(RunTest, ManualStoreOutsideRunOnlyTellsToRun) {
     press(tab5, TAB5_CMDB_MANUALREC);
     ASSERT_EQ(popups.size(), 1u);
@@ -127,6 +146,21 @@ TEST_F(RunTest, ViewerPlotsOneColumnOfEveryRecording) {
     EXPECT_TRUE(popups.empty());
 }
 
+// SHOW GRAPH on a named pipe waited for a writer for good.
+TEST_F(RunTest, ViewerRefusesANamedPipeWithoutWaiting) {
+    fifo_guard fifo(tmp_path("pipe.csv"));
+    ASSERT_TRUE(fifo.made());
+    std::snprintf(file_pathname, sizeof file_pathname, "%s", fifo.path().c_str());
+    const auto start = std::chrono::steady_clock::now();
+    press(tab5, TAB5_CMDB_SHOWGRAPH);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    EXPECT_FALSE(fifo.fired()) << "the viewer blocked on the pipe";
+    ASSERT_EQ(popups.size(), 1u);
+    EXPECT_EQ(popups[0], "File error!|The selected file could not be opened.");
+    EXPECT_TRUE(xy_x.empty());
+    file_pathname[0] = 0;
+}
+
 // ---- recordings driven by RUN ------------------------------------------------------------------------
 
 TEST_F(RunSimTest, AutoLimitedAtIntervalZeroWritesOneRecordPerPoll) {
@@ -147,6 +181,29 @@ TEST_F(RunSimTest, AutoLimitedAtIntervalZeroWritesOneRecordPerPoll) {
                 !has_line(lines, "Recording mode:; MANUAL;"));
     expect_well_formed(lines);
     EXPECT_EQ(attr(tab5, TAB5_CBTN_START, ATTR_CMD_BUTTON_COLOR), 0xE0E0E0);
+}
+
+// Paths were held in 260 bytes: a recording to a longer path went to the cut
+// name, another file.
+TEST_F(RunSimTest, RecordingToAPathLongerThan260BytesGoesToThatFile) {
+    const std::string deep =
+        dir + "/" + std::string(100, 'a') + "/" + std::string(100, 'b') + "/" + std::string(100, 'c');
+    std::filesystem::create_directories(deep);
+    const std::string path = deep + "/long.csv";
+    choose_file(path);
+    EXPECT_EQ(std::string(file_pathname), path);
+    EXPECT_EQ(text(tab5, TAB5_TEXTBOX_FILENAME), "long.csv");
+    EXPECT_EQ(std::string(last_directory), deep + "/");
+    SetCtrlVal(tab5, TAB5_EDIT_SELECTRECMODE, 0);
+    SetCtrlVal(tab5, TAB5_NUMS_INTERVAL, 0);
+    SetCtrlVal(tab5, TAB5_NUMS_NUMBER, 5);
+    run_for(800, 1);
+    EXPECT_EQ(text(tab5, TAB5_STRING_TIME), "All data recorded.");
+    std::vector<std::string> lines = file_lines(path);
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(lines[0], "KORMELAN-3 record file:");
+    EXPECT_EQ(data_lines(lines), 5);
+    EXPECT_TRUE(popups.empty());
 }
 
 TEST_F(RunSimTest, AutoLimitedWithNoValuesWritesOnlyTheHeader) {

@@ -5,7 +5,9 @@
 #include "app/scope_para.h"
 #include "link/serial_com.h"
 #include "support/ui_util.h"
+#include "tests/support/fifo_guard.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -112,11 +114,11 @@ TEST_F(ShellTest, ChannelPanelsShareTheLayoutButNotTheirLists) {
 }
 
 TEST_F(ShellTest, SettingsFileNameIsWholeVersionStringInProjectDir) {
-    char path[260];
+    char path[UI_MAX_PATH];
     ASSERT_EQ(shell_settings_path("/opt/k3", path), 0);
     EXPECT_STREQ(path, "/opt/k3/KORMELAN-3 Zazed V4.04.ini");
     // Start-up builds it from the executable's directory.
-    char dir[260], expected[260];
+    char dir[UI_MAX_PATH], expected[UI_MAX_PATH];
     GetProjectDir(dir);
     shell_settings_path(dir, expected);
     shell_discard_panels();
@@ -342,6 +344,31 @@ TEST_F(ShellTest, CloseWithStopDimmedGoesStraightToSaving) {
     std::remove(path.c_str());
 }
 
+// A settings file that could not be written at close was lost without a word.
+TEST_F(ShellTest, FailedSettingsSaveAtCloseIsReportedWithItsPath) {
+    static std::vector<std::string> shown;
+    SetPopupHandler([](const ui_popup_request* r, char*, int) {
+        shown.push_back(std::string(r->title ? r->title : "") + "|" + (r->text ? r->text : ""));
+        return 1;
+    });
+    const std::string where = temp_path(("zazed_shell_close_" + std::to_string(getpid())).c_str());
+    std::filesystem::create_directories(where);
+    // A directory that does not exist, and a directory in place of the file.
+    for (const std::string& path : {where + "/missing/settings.ini", where}) {
+        shown.clear();
+        calls.clear();
+        snprintf(scope_para_file, sizeof scope_para_file, "%s", path.c_str());
+        SetCtrlAttribute(mpanel, MPANEL_CBTN_STOP, ATTR_DIMMED, 1);
+        SimulateCtrlEvent(mpanel, 0, EVENT_CLOSE, 0, 0);
+        ASSERT_EQ(shown.size(), 1u) << path;
+        EXPECT_EQ(shown[0], "File error!|The program settings could not be written to\n" + path);
+        EXPECT_EQ(calls.back(), "step 6"); // then the program closes
+        EXPECT_EQ(UserInterfaceQuitting(), 1);
+    }
+    EXPECT_FALSE(std::filesystem::exists(where + "/missing"));
+    std::filesystem::remove_all(where);
+}
+
 TEST_F(ShellTest, CloseDuringRunLoopStopsLoopBeforeSaving) {
     // A RUN-like loop: polls the user-event queue until `run` drops, and
     // closes the window itself after a few passes, as a person would.
@@ -439,6 +466,45 @@ TEST_F(ShellTest, SettingsFileNamesSerialDevicesAndKeepsThem) {
     EXPECT_NE(text.find("[Panel data]"), std::string::npos);
     link_clear_serial_devices();
     std::remove(path.c_str());
+}
+
+// The device was read into 260 bytes and opened from 128: a longer path was cut
+// and named another device.
+TEST_F(ShellTest, SerialDevicePathLongerThan260BytesIsKeptWhole) {
+    std::string path = temp_path(("zazed_shell_serial_long_" + std::to_string(getpid()) + ".ini").c_str());
+    const std::string device = "/dev/serial/by-path/" + std::string(300, 'p');
+    {
+        // Written by the store, which splits long values over several lines.
+        IniText store = Ini_New(0);
+        Ini_PutString(store, "Serial devices", "COM3", device.c_str());
+        ASSERT_EQ(Ini_WriteToFile(store, path.c_str()), 0);
+        Ini_Dispose(store);
+    }
+    link_clear_serial_devices();
+    ASSERT_EQ(load_scope_para(path.c_str()), 0);
+    char got[UI_MAX_PATH] = "";
+    ASSERT_EQ(link_com_device(3, got, sizeof got), 0);
+    EXPECT_EQ(std::string(got), device);
+    // A buffer it does not fit is refused, not filled with a cut path.
+    char small[64] = "stale";
+    EXPECT_LT(link_com_device(3, small, sizeof small), 0);
+    EXPECT_STREQ(small, "");
+    link_clear_serial_devices();
+    std::remove(path.c_str());
+}
+
+// A named pipe in place of the settings file stopped the program at start-up,
+// waiting for a writer for good.
+TEST_F(ShellTest, NamedPipeAsSettingsFileIsRefusedWithoutWaiting) {
+    fifo_guard fifo(temp_path(("zazed_shell_pipe_" + std::to_string(getpid()) + ".ini").c_str()));
+    ASSERT_TRUE(fifo.made());
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_LT(load_scope_para(fifo.path().c_str()), 0);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    EXPECT_FALSE(fifo.fired()) << "start-up blocked on the pipe";
+    char title[128];
+    GetPanelAttribute(mpanel, ATTR_TITLE, title, sizeof title);
+    EXPECT_STREQ(title, "KORMELAN-3 Zazed V4.04 - Main");
 }
 
 TEST_F(ShellTest, MissingSettingsFileChangesNothing) {

@@ -1,9 +1,11 @@
 // Ini store: putting and getting, escaping, continuation lines, reading odd files,
 // and replacing files without ever losing the old one.
 #include "support/inifile.h"
+#include "tests/support/fifo_guard.h"
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <csignal>
 #include <cstdint>
 #include <cstdio>
@@ -325,6 +327,19 @@ TEST_F(IniFiles, UnreadableFiles) {
     EXPECT_EQ(Ini_ReadFromFile(s, path("none.ini").c_str()), INI_ERR_OPEN);
     EXPECT_EQ(Ini_ReadFromFile(s, dir.c_str()), INI_ERR_OPEN);
     EXPECT_EQ(Ini_ReadFromFile(s, "/dev/null"), INI_ERR_OPEN);
+}
+
+// The reader opened the file before it looked at its kind, and opening a named
+// pipe without a writer waits for good.
+TEST_F(IniFiles, NamedPipeIsRefusedWithoutWaiting) {
+    fifo_guard fifo(path("pipe.ini"));
+    ASSERT_TRUE(fifo.made());
+    Store s;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(Ini_ReadFromFile(s, fifo.path().c_str()), INI_ERR_OPEN);
+    EXPECT_EQ(Ini_WriteToFile(s, fifo.path().c_str()), INI_ERR_NOT_WRITABLE);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    EXPECT_FALSE(fifo.fired()) << "the reader blocked on the pipe";
 }
 
 TEST_F(IniFiles, PathsThatCannotBeWrittenLeaveNothingBehind) {
