@@ -351,6 +351,17 @@ int save_section(IniText store, const para_section& s, const para_record* rec, c
     return p.rc;
 }
 
+// A text editor that saves the file as UTF-8 turns the micro sign's single
+// byte into two; the scan rate is then found under that spelling.
+const char SCANRATE_UTF8[] = "Scanrate (\xC2\xB5s)";
+
+const char* section_name(IniText store, const para_section& s) {
+    if (s.type == SEC_SCANRATE && !Ini_SectionExists(store, s.name) &&
+        Ini_SectionExists(store, SCANRATE_UTF8))
+        return SCANRATE_UTF8;
+    return s.name;
+}
+
 void load_section(IniText store, const para_section& s, para_record* rec) {
     unsigned char* field = reinterpret_cast<unsigned char*>(rec) + s.offset;
     switch (s.type) {
@@ -361,7 +372,7 @@ void load_section(IniText store, const para_section& s, para_record* rec) {
         get_int(store, s.name, "Value", rec, s.offset, s.size, 1);
         break;
     case SEC_SCANRATE:
-        get_int(store, s.name, "Value", rec, s.offset, s.size, 60);
+        get_int(store, section_name(store, s), "Value", rec, s.offset, s.size, 60);
         break;
     case SEC_BOOL:
         get_bool(store, s.name, s.key, field);

@@ -113,6 +113,21 @@ TEST(ParaFileLoad, ScanRateInMicroseconds) {
     EXPECT_NE(saved_text(r).find("[Scanrate (\xB5s)]\r\nValue = -1\r\n"), std::string::npos);
 }
 
+// A text editor that saves as UTF-8 turns the single byte of the micro sign
+// into two; the section must still be found.
+TEST(ParaFileLoad, ScanRateSectionReSavedAsUtf8) {
+    para_record r = para_sample();
+    r.scanrate = 30000;
+    std::string t = saved_text(r);
+    replace(&t, "[Scanrate (\xB5s)]\r\nValue = 500", "[Scanrate (\xC2\xB5s)]\r\nValue = 250");
+    para_record back = r;
+    load_text(t, &back);
+    EXPECT_EQ(back.scanrate, 15000);
+    // Writing keeps the single byte that other readers of these files expect.
+    EXPECT_NE(saved_text(back).find("[Scanrate (\xB5s)]\r\nValue = 250\r\n"), std::string::npos);
+    EXPECT_EQ(saved_text(back).find("\xC2"), std::string::npos);
+}
+
 TEST(ParaFileLoad, MissingConditionSectionZeroesButMissingValueKeeps) {
     const para_record r = para_sample();
     std::string t = saved_text(r);
