@@ -394,6 +394,15 @@ void load_section(IniText store, const para_section& s, para_record* rec) {
     }
 }
 
+// A file without a single section of the set (an empty or a binary file,
+// another program's settings) is no parameter file: taking it would rebuild
+// every condition from zero and leave the rest as it was.
+int holds_a_section(IniText store) {
+    for (const para_section& s : sections)
+        if (Ini_SectionExists(store, section_name(store, s))) return 1;
+    return 0;
+}
+
 void progress(int* step) {
     if (para_file_progress) para_file_progress(step);
 }
@@ -467,6 +476,7 @@ int parameter_save2store(IniText store, const para_record* rec, const para_recor
 }
 
 int parameter_store2para(IniText store, para_record* rec) {
+    if (!holds_a_section(store)) return PARA_FILE_NO_SET;
     int step = 0;
     for (const para_section& s : sections) {
         load_section(store, s, rec);
