@@ -154,7 +154,7 @@ void run_rec_start() {
     }
     run = plan.run;
     if (write_header(plan.header_mode, plan.header_max, interval) < 0) {
-        MessagePopup("File error!", "No file selected.");
+        rec_file_unusable();
         record_to_file = 0;
         // Nothing tells the unit to send by itself: keep polling.
         run = 1;
@@ -203,7 +203,7 @@ void run_rec_step(int autosend) {
 int run_rec_manual(int first, char* status) {
     if (first) {
         if (write_header(REC_MANUAL, REC_MAX_VALUES, 0) < 0) {
-            MessagePopup("File error!", "No file selected.");
+            rec_file_unusable();
             return -1;
         }
         rec.index = 0;

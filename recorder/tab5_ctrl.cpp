@@ -13,6 +13,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 recorder_hooks recorder_hook = {};
@@ -106,6 +107,18 @@ void rec_read_panel(int* mode, int* interval, int* number) {
     GetCtrlVal(tab5, TAB5_NUMS_NUMBER, number);
 }
 
+void rec_file_unusable() {
+    if (!file_pathname[0]) {
+        no_file("No file selected.");
+        return;
+    }
+    std::string text = "The selected file could not be written:\n";
+    text += file_pathname;
+    file_pathname[0] = 0;
+    ResetTextBox(tab5, TAB5_TEXTBOX_FILENAME, "");
+    no_file(text.c_str());
+}
+
 int rec_path_case_sensitive(const char*) {
 #if defined(_WIN32) || defined(__APPLE__)
     return 0;
@@ -149,7 +162,10 @@ int CC_CMDB_SELECTFILE(int, int, int event, void*, int, int) {
     std::memcpy(last_directory, drive, n);
     std::snprintf(last_directory + n, sizeof last_directory - n, "%s", dir);
     ResetTextBox(tab5, TAB5_TEXTBOX_FILENAME, name);
-    if (print_file_start(file_pathname) < 0) no_file("The selected file could not be opened.");
+    if (print_file_start(file_pathname) < 0) {
+        rec_file_unusable();
+        return 0;
+    }
     return 0;
 }
 

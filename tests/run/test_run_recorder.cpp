@@ -89,6 +89,29 @@ TEST_F(RunTest, CancelledChoiceForgetsTheFile) {
     EXPECT_EQ(popups[0], "File error!|No file selected.");
 }
 
+// A file that cannot be started used to stay chosen and shown: START then
+// said "No file selected." and SHOW GRAPH that the file does not exist.
+TEST_F(RunTest, FileThatCannotBeStartedIsForgottenAndNamed) {
+    file_answer = tmp_path("good.csv");
+    press(tab5, TAB5_CMDB_SELECTFILE);
+    ASSERT_TRUE(popups.empty());
+    const std::string blocked = tmp_path("no-such-dir/rec.csv");
+    file_answer = blocked;
+    press(tab5, TAB5_CMDB_SELECTFILE);
+    EXPECT_EQ(std::string(file_pathname), "");
+    EXPECT_EQ(text(tab5, TAB5_TEXTBOX_FILENAME), "");
+    ASSERT_EQ(popups.size(), 1u);
+    EXPECT_EQ(popups[0].rfind("File error!|", 0), 0u) << popups[0];
+    EXPECT_NE(popups[0].find(blocked), std::string::npos) << popups[0];
+    // A directory replaced by a file refuses the same way.
+    { std::ofstream plain(tmp_path("plain")); }
+    file_answer = tmp_path("plain/rec.csv");
+    press(tab5, TAB5_CMDB_SELECTFILE);
+    EXPECT_EQ(std::string(file_pathname), "");
+    ASSERT_EQ(popups.size(), 2u);
+    EXPECT_NE(popups[1].find(tmp_path("plain/rec.csv")), std::string::npos) << popups[1];
+}
+
 TEST_F(RunTest, ManualStoreOutsideRunOnlyTellsToRun) {
     press(tab5, TAB5_CMDB_MANUALREC);
     ASSERT_EQ(popups.size(), 1u);
@@ -201,6 +224,24 @@ TEST_F(RunSimTest, ManualStoreDuringRunWritesOnePressOneRecord) {
     EXPECT_EQ(data_lines(lines), 2);
     expect_well_formed(lines);
     EXPECT_TRUE(popups.empty());
+}
+
+// A chosen file that is gone when a recording starts is forgotten and named,
+// and RUN keeps polling.
+TEST_F(RunSimTest, StartIntoALostFileForgetsItAndNamesIt) {
+    const std::string path = tmp_path("gone.csv");
+    choose_file(path);
+    std::remove(path.c_str());
+    SetCtrlVal(tab5, TAB5_EDIT_SELECTRECMODE, 0);
+    const long before = run_records;
+    run_for(400, 1);
+    ASSERT_EQ(popups.size(), 1u);
+    EXPECT_EQ(popups[0].rfind("File error!|", 0), 0u) << popups[0];
+    EXPECT_NE(popups[0].find(path), std::string::npos) << popups[0];
+    EXPECT_EQ(std::string(file_pathname), "");
+    EXPECT_EQ(text(tab5, TAB5_TEXTBOX_FILENAME), "");
+    EXPECT_GT(run_records, before);
+    EXPECT_FALSE(std::ifstream(path).good());
 }
 
 TEST_F(RunSimTest, AutotriggeredOverTcpWritesEveryAutosendFrame) {
