@@ -246,7 +246,10 @@ void run_mode(int with_recorder) {
     SetCtrlAttribute(mpanel, MPANEL_CBTN_VIDEO, ATTR_DIMMED, 1);
     SetCtrlAttribute(mpanel, MPANEL_CBTN_VIDEO, ATTR_CMD_BUTTON_COLOR, idle_color);
     double rate_clock = Timer();
-    int frames = 0, activity_count = 0, manual_stored = 0;
+    int frames = 0, activity_count = 0;
+    // The file choice the last MANUAL header went into; a file chosen since
+    // (SELECT FILE stays usable in MANUAL mode) needs a header of its own.
+    int manual_file = -1;
     std::snprintf(status, sizeof status, "Reading 0 frames per second.");
     shell_status(status);
 
@@ -298,8 +301,8 @@ void run_mode(int with_recorder) {
             run = 1;
             break;
         case LINK_REC_STORE:
-            if (run_rec_manual(!manual_stored, status) < 0) break;
-            manual_stored = 1;
+            if (run_rec_manual(manual_file != file_choice, status) < 0) break;
+            manual_file = file_choice;
             shell_status(status);
             frames = 0;
             rate_clock = Timer();

@@ -166,6 +166,7 @@ int CC_CMDB_SELECTFILE(int, int, int event, void*, int, int) {
         rec_file_unusable();
         return 0;
     }
+    file_choice++;
     return 0;
 }
 

@@ -226,6 +226,36 @@ TEST_F(RunSimTest, ManualStoreDuringRunWritesOnePressOneRecord) {
     EXPECT_TRUE(popups.empty());
 }
 
+// A file chosen between two MANUAL STOREs of one RUN used to get its records
+// straight after the title line, numbered on from the old file.
+TEST_F(RunSimTest, ManualStoreIntoANewlyChosenFileStartsWithAHeader) {
+    const std::string first = tmp_path("man1.csv"), second = tmp_path("man2.csv");
+    choose_file(first);
+    commit(tab5, TAB5_EDIT_SELECTRECMODE, 2);
+    at(150, [] { press(tab5, TAB5_CMDB_MANUALREC); });
+    at(300, [] { press(tab5, TAB5_CMDB_MANUALREC); });
+    at(450, [&] { choose_file(second); });
+    at(600, [] { press(tab5, TAB5_CMDB_MANUALREC); });
+    at(750, [] { press(tab5, TAB5_CMDB_MANUALREC); });
+    run_for(900);
+    EXPECT_TRUE(popups.empty());
+    std::vector<std::string> lines = file_lines(first);
+    EXPECT_EQ(data_lines(lines), 2);
+    lines = file_lines(second);
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines[0], "KORMELAN-3 record file:");
+    EXPECT_EQ(lines[1], "");
+    EXPECT_TRUE(has_line(lines, "Recording mode:; MANUAL;"));
+    EXPECT_EQ(data_lines(lines), 2);
+    expect_well_formed(lines);
+    // The viewer reads the new file from its own index 0.
+    column_answer = 2;
+    press(tab5, TAB5_CMDB_SHOWGRAPH);
+    ASSERT_EQ(xy_x.size(), 2u);
+    EXPECT_EQ(xy_x[0], 0.0);
+    EXPECT_EQ(xy_x[1], 1.0);
+}
+
 // A chosen file that is gone when a recording starts is forgotten and named,
 // and RUN keeps polling.
 TEST_F(RunSimTest, StartIntoALostFileForgetsItAndNamesIt) {
