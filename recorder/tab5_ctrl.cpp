@@ -186,7 +186,6 @@ int CC_CMDB_SHOWGRAPH(int, int, int event, void*, int, int) {
     if (event != EVENT_COMMIT) return 0;
     std::vector<std::string> names;
     int rc = rec_view_columns(file_pathname, &names);
-    if (rc == REC_VIEW_NO_COLUMNS) return 0; // a file without a column line shows nothing
     if (rc < 0) {
         no_file(rec_view_text(rc));
         return 0;
@@ -195,12 +194,19 @@ int CC_CMDB_SHOWGRAPH(int, int, int event, void*, int, int) {
     int column = choose_column(names, &name);
     if (column < 0) return 0;
     std::vector<rec_point> points;
-    int is_float = 0;
-    rc = rec_view_read(file_pathname, column, &points, &is_float);
-    if (rc < 0) {
-        if (rc != REC_VIEW_NO_COLUMNS) no_file(rec_view_text(rc));
+    int is_float = 0, skipped = 0;
+    rc = rec_view_read(file_pathname, column, &points, &is_float, &skipped);
+    // Nothing readable says so instead of opening an empty graph; lines
+    // skipped are told before the graph, which then shows the rest.
+    if (rc == REC_VIEW_NO_DATA) {
+        no_file(rec_view_summary(0, skipped).c_str());
         return 0;
     }
+    if (rc < 0) {
+        no_file(rec_view_text(rc));
+        return 0;
+    }
+    if (skipped > 0) no_file(rec_view_summary(points.size(), skipped).c_str());
     std::vector<short> x(points.size());
     std::vector<double> y(points.size());
     for (size_t i = 0; i < points.size(); i++) {

@@ -150,6 +150,43 @@ TEST_F(RunTest, ViewerPlotsOneColumnOfEveryRecording) {
     EXPECT_TRUE(popups.empty());
 }
 
+// Lines the viewer cannot read used to vanish without a word, and a file
+// with nothing readable showed nothing and said nothing.
+TEST_F(RunTest, ViewerTellsHowManyLinesItSkipped) {
+    const std::string path = tmp_path("edited.csv");
+    file_answer = path;
+    press(tab5, TAB5_CMDB_SELECTFILE);
+    column_answer = 2; // "raw A (short)"
+    press(tab5, TAB5_CMDB_SHOWGRAPH);
+    ASSERT_EQ(popups.size(), 1u);
+    EXPECT_EQ(popups[0], "File error!|The selected file holds no recording.");
+
+    rec_header_info info = {};
+    ASSERT_EQ(print_file_header(path.c_str(), 2, 0, 0, &info), 0);
+    {
+        std::ofstream out(path, std::ios::app);
+        out << "*;0;10:11:12;;1.5;;100;\n"  // an empty counter cell
+            << "*;1;10:11:12;;1.5;3;nan;\n" // not a number
+            << "*;2;10:11:12;;1.5;3;;\n";   // no raw value
+    }
+    press(tab5, TAB5_CMDB_SHOWGRAPH);
+    ASSERT_EQ(popups.size(), 2u);
+    EXPECT_EQ(popups[1], "File error!|2 data lines could not be read and were skipped.");
+    ASSERT_EQ(xy_y.size(), 1u);
+    EXPECT_EQ(xy_y[0], 100.0);
+
+    xy_title.clear();
+    column_answer = 3; // "max{raw A} (short)"
+    {
+        std::ofstream out(path, std::ios::app);
+        out << "*;3;10:11:12;;1.5;3;4;inf;\n";
+    }
+    press(tab5, TAB5_CMDB_SHOWGRAPH);
+    ASSERT_EQ(popups.size(), 3u);
+    EXPECT_EQ(popups[2], "File error!|None of the 4 data lines could be read.");
+    EXPECT_EQ(xy_title, ""); // no empty graph
+}
+
 // ---- recordings driven by RUN ------------------------------------------------------------------------
 
 TEST_F(RunSimTest, AutoLimitedAtIntervalZeroWritesOneRecordPerPoll) {
