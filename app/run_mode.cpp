@@ -154,7 +154,7 @@ void run_rec_start() {
     }
     run = plan.run;
     if (write_header(plan.header_mode, plan.header_max, interval) < 0) {
-        MessagePopup("File error!", "No file selected.");
+        rec_file_unusable();
         record_to_file = 0;
         // Nothing tells the unit to send by itself: keep polling.
         run = 1;
@@ -203,7 +203,7 @@ void run_rec_step(int autosend) {
 int run_rec_manual(int first, char* status) {
     if (first) {
         if (write_header(REC_MANUAL, REC_MAX_VALUES, 0) < 0) {
-            MessagePopup("File error!", "No file selected.");
+            rec_file_unusable();
             return -1;
         }
         rec.index = 0;
@@ -246,7 +246,10 @@ void run_mode(int with_recorder) {
     SetCtrlAttribute(mpanel, MPANEL_CBTN_VIDEO, ATTR_DIMMED, 1);
     SetCtrlAttribute(mpanel, MPANEL_CBTN_VIDEO, ATTR_CMD_BUTTON_COLOR, idle_color);
     double rate_clock = Timer();
-    int frames = 0, activity_count = 0, manual_stored = 0;
+    int frames = 0, activity_count = 0;
+    // The file choice the last MANUAL header went into; a file chosen since
+    // (SELECT FILE stays usable in MANUAL mode) needs a header of its own.
+    int manual_file = -1;
     std::snprintf(status, sizeof status, "Reading 0 frames per second.");
     shell_status(status);
 
@@ -298,8 +301,8 @@ void run_mode(int with_recorder) {
             run = 1;
             break;
         case LINK_REC_STORE:
-            if (run_rec_manual(!manual_stored, status) < 0) break;
-            manual_stored = 1;
+            if (run_rec_manual(manual_file != file_choice, status) < 0) break;
+            manual_file = file_choice;
             shell_status(status);
             frames = 0;
             rate_clock = Timer();

@@ -56,7 +56,8 @@ void run_mode(int with_recorder);
 void run_rec_start();
 // One recorder step after a polled record (`autosend` 0) or an autosend frame.
 void run_rec_step(int autosend);
-// MANUAL STORE during RUN; `first` when it is the first press of this RUN.
+// MANUAL STORE during RUN; `first` when it is the first press of this RUN
+// into the file now chosen: the header goes first and the index restarts.
 // Returns 0, or -1 when the RUN loop must end (no manual header).
 int run_rec_manual(int first, char* status);
 // STOP on the recorder panel during RUN.

@@ -58,7 +58,9 @@ int parameter_exchange(int mode, int value, char* text, uint16_t* words, int nwo
     if (mode == PARA_MODE_SEND_RAM || mode == PARA_MODE_SEND_ROM) {
         raw = transact(ORDER_WRITE_RAM, value, words, nwords, answer, max_answer);
         rc = switch_status(raw, text);
-        if (mode == PARA_MODE_SEND_ROM && raw == 0) {
+        // A set the unit refused in part must not reach its permanent memory;
+        // the count is reported below as for a send to RAM.
+        if (mode == PARA_MODE_SEND_ROM && raw == 0 && data_in.header.value == 0) {
             raw = transact(ORDER_STORE_ROM, value, nullptr, 0, nullptr, 0);
             append(text, " Store to ROM ... ");
             rc = switch_status(raw, text);

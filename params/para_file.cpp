@@ -351,6 +351,17 @@ int save_section(IniText store, const para_section& s, const para_record* rec, c
     return p.rc;
 }
 
+// A text editor that saves the file as UTF-8 turns the micro sign's single
+// byte into two; the scan rate is then found under that spelling.
+const char SCANRATE_UTF8[] = "Scanrate (\xC2\xB5s)";
+
+const char* section_name(IniText store, const para_section& s) {
+    if (s.type == SEC_SCANRATE && !Ini_SectionExists(store, s.name) &&
+        Ini_SectionExists(store, SCANRATE_UTF8))
+        return SCANRATE_UTF8;
+    return s.name;
+}
+
 void load_section(IniText store, const para_section& s, para_record* rec) {
     unsigned char* field = reinterpret_cast<unsigned char*>(rec) + s.offset;
     switch (s.type) {
@@ -361,7 +372,7 @@ void load_section(IniText store, const para_section& s, para_record* rec) {
         get_int(store, s.name, "Value", rec, s.offset, s.size, 1);
         break;
     case SEC_SCANRATE:
-        get_int(store, s.name, "Value", rec, s.offset, s.size, 60);
+        get_int(store, section_name(store, s), "Value", rec, s.offset, s.size, 60);
         break;
     case SEC_BOOL:
         get_bool(store, s.name, s.key, field);
@@ -381,6 +392,15 @@ void load_section(IniText store, const para_section& s, para_record* rec) {
                 4, 1);
         break;
     }
+}
+
+// A file without a single section of the set (an empty or a binary file,
+// another program's settings) is no parameter file: taking it would rebuild
+// every condition from zero and leave the rest as it was.
+int holds_a_section(IniText store) {
+    for (const para_section& s : sections)
+        if (Ini_SectionExists(store, section_name(store, s))) return 1;
+    return 0;
 }
 
 void progress(int* step) {
@@ -456,6 +476,7 @@ int parameter_save2store(IniText store, const para_record* rec, const para_recor
 }
 
 int parameter_store2para(IniText store, para_record* rec) {
+    if (!holds_a_section(store)) return PARA_FILE_NO_SET;
     int step = 0;
     for (const para_section& s : sections) {
         load_section(store, s, rec);

@@ -11,6 +11,7 @@
 #include "support/inifile.h"
 
 constexpr int PARA_FILE_SECTIONS = 100;
+constexpr int PARA_FILE_NO_SET = -2; // the store holds none of the set's sections
 
 // Called after each section with the step counter, which it raises by one
 // (prog_bar of the main display); null when nobody watches.
@@ -24,11 +25,13 @@ int parameter_save2store(IniText store, const para_record* rec, const para_recor
 
 // Takes every value found in `store` into `rec`, cut to the field's width;
 // missing or invalid values leave their field as it was, conditions are rebuilt
-// from their bits. Returns 0.
+// from their bits. Returns 0, or PARA_FILE_NO_SET (`rec` unchanged) when not
+// one section of the set is present.
 int parameter_store2para(IniText store, para_record* rec);
 
 // The same through a file: 0, or the store's negative code when the file cannot
-// be written (the old file then stays as it was) or read (`rec` then unchanged).
+// be written (the old file then stays as it was) or read (`rec` then unchanged),
+// or PARA_FILE_NO_SET.
 int parameter_save2path(const char* path, const para_record* rec, const para_record* max,
                         const para_record* min);
 int parameter_path2para(const char* path, para_record* rec);

@@ -30,6 +30,9 @@ extern int recorder[REC_SETTING_INTS];
 extern char file_pathname[REC_PATH_LEN];
 // Time spent waiting for autosend frames in AUTOTRIGGERED recording.
 extern rec_time trem;
+// Raised each time a record file is started anew, so that a MANUAL recording
+// that goes on into a newly chosen file begins it with a header.
+extern int file_choice;
 
 // Sets `setting` for `mode` (0 to 3). Returns 0, or -1 for another mode
 // (setting unchanged).

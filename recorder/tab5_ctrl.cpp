@@ -13,6 +13,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 recorder_hooks recorder_hook = {};
@@ -106,6 +107,18 @@ void rec_read_panel(int* mode, int* interval, int* number) {
     GetCtrlVal(tab5, TAB5_NUMS_NUMBER, number);
 }
 
+void rec_file_unusable() {
+    if (!file_pathname[0]) {
+        no_file("No file selected.");
+        return;
+    }
+    std::string text = "The selected file could not be written:\n";
+    text += file_pathname;
+    file_pathname[0] = 0;
+    ResetTextBox(tab5, TAB5_TEXTBOX_FILENAME, "");
+    no_file(text.c_str());
+}
+
 int rec_path_case_sensitive(const char*) {
 #if defined(_WIN32) || defined(__APPLE__)
     return 0;
@@ -156,7 +169,11 @@ int CC_CMDB_SELECTFILE(int, int, int event, void*, int, int) {
     std::memcpy(last_directory, drive, n);
     std::snprintf(last_directory + n, sizeof last_directory - n, "%s", dir);
     ResetTextBox(tab5, TAB5_TEXTBOX_FILENAME, name);
-    if (print_file_start(file_pathname) < 0) no_file("The selected file could not be opened.");
+    if (print_file_start(file_pathname) < 0) {
+        rec_file_unusable();
+        return 0;
+    }
+    file_choice++;
     return 0;
 }
 
@@ -176,7 +193,6 @@ int CC_CMDB_SHOWGRAPH(int, int, int event, void*, int, int) {
     if (event != EVENT_COMMIT) return 0;
     std::vector<std::string> names;
     int rc = rec_view_columns(file_pathname, &names);
-    if (rc == REC_VIEW_NO_COLUMNS) return 0; // a file without a column line shows nothing
     if (rc < 0) {
         no_file(rec_view_text(rc));
         return 0;
@@ -185,12 +201,19 @@ int CC_CMDB_SHOWGRAPH(int, int, int event, void*, int, int) {
     int column = choose_column(names, &name);
     if (column < 0) return 0;
     std::vector<rec_point> points;
-    int is_float = 0;
-    rc = rec_view_read(file_pathname, column, &points, &is_float);
-    if (rc < 0) {
-        if (rc != REC_VIEW_NO_COLUMNS) no_file(rec_view_text(rc));
+    int is_float = 0, skipped = 0;
+    rc = rec_view_read(file_pathname, column, &points, &is_float, &skipped);
+    // Nothing readable says so instead of opening an empty graph; lines
+    // skipped are told before the graph, which then shows the rest.
+    if (rc == REC_VIEW_NO_DATA) {
+        no_file(rec_view_summary(0, skipped).c_str());
         return 0;
     }
+    if (rc < 0) {
+        no_file(rec_view_text(rc));
+        return 0;
+    }
+    if (skipped > 0) no_file(rec_view_summary(points.size(), skipped).c_str());
     std::vector<short> x(points.size());
     std::vector<double> y(points.size());
     for (size_t i = 0; i < points.size(); i++) {

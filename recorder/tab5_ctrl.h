@@ -31,6 +31,10 @@ void rec_show_end(const char* text, double bars);
 void rec_show_time(const char* text);
 // The recorder settings on the panel: mode, interval and number of values.
 void rec_read_panel(int* mode, int* interval, int* number);
+// The chosen record file cannot be written: names it in a "File error!" popup
+// and forgets the choice (path and name box), so that START, MANUAL STORE and
+// SHOW GRAPH do not go on using it. Without a choice: "No file selected.".
+void rec_file_unusable();
 // Whether `path` needs its case kept: 1 on a case-sensitive file system.
 int rec_path_case_sensitive(const char* path);
 

@@ -155,6 +155,29 @@ TEST_F(ParaExchange, TwoRefusedFieldsGiveThePlausibilityCount) {
     EXPECT_STREQ(text, "2 plausibility check errors!");
 }
 
+// A set the unit refused in part must not reach its permanent memory: the
+// count is checked before the store order, as for a send to RAM.
+TEST_F(ParaExchange, SendToRomWithRefusedFieldsNeverStores) {
+    uint16_t sent[PARA_WORDS];
+    defaults(sent);
+    sim_limits lim;
+    sim_params_limits(&lim);
+    sent[0] = static_cast<uint16_t>(sent[0] ^ 1); // taken into RAM, so a store would show in ROM
+    int bad = 0;
+    for (int w = 1; w < PARA_WORDS && bad < 3; w++) {
+        if (lim.wide[w] || static_cast<int16_t>(lim.max[w]) == INT16_MAX) continue;
+        sent[w] = static_cast<uint16_t>(static_cast<int16_t>(lim.max[w]) + 1);
+        bad++;
+    }
+    ASSERT_EQ(bad, 3);
+    uint16_t rom_before[PARA_WORDS];
+    std::memcpy(rom_before, unit->unit.rom, sizeof rom_before);
+    EXPECT_EQ(run(PARA_MODE_SEND_ROM, "Sending data ... ", sent, PARA_WORDS, nullptr, 0), -14);
+    EXPECT_STREQ(text, "3 plausibility check errors!");
+    EXPECT_EQ(orders, (std::vector<int>{1}));
+    EXPECT_EQ(std::memcmp(unit->unit.rom, rom_before, sizeof rom_before), 0);
+}
+
 TEST_F(ParaExchange, ReadWithAPlausibilityCountIsRefused) {
     scripted = {{2, answer_frame(2, 2, PARA_WORDS)}};
     uint16_t got[PARA_WORDS] = {};

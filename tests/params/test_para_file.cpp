@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <set>
 #include <string>
@@ -111,6 +112,21 @@ TEST(ParaFileLoad, ScanRateInMicroseconds) {
 
     r.scanrate = -119; // truncated toward zero, not floored
     EXPECT_NE(saved_text(r).find("[Scanrate (\xB5s)]\r\nValue = -1\r\n"), std::string::npos);
+}
+
+// A text editor that saves as UTF-8 turns the single byte of the micro sign
+// into two; the section must still be found.
+TEST(ParaFileLoad, ScanRateSectionReSavedAsUtf8) {
+    para_record r = para_sample();
+    r.scanrate = 30000;
+    std::string t = saved_text(r);
+    replace(&t, "[Scanrate (\xB5s)]\r\nValue = 500", "[Scanrate (\xC2\xB5s)]\r\nValue = 250");
+    para_record back = r;
+    load_text(t, &back);
+    EXPECT_EQ(back.scanrate, 15000);
+    // Writing keeps the single byte that other readers of these files expect.
+    EXPECT_NE(saved_text(back).find("[Scanrate (\xB5s)]\r\nValue = 250\r\n"), std::string::npos);
+    EXPECT_EQ(saved_text(back).find("\xC2"), std::string::npos);
 }
 
 TEST(ParaFileLoad, MissingConditionSectionZeroesButMissingValueKeeps) {
@@ -260,6 +276,44 @@ TEST(ParaFileFailure, UnreadableFileLeavesTheRecord) {
     const para_record before = back;
     EXPECT_EQ(parameter_path2para("/nonexistent-dir/params.ini", &back), INI_ERR_OPEN);
     EXPECT_EQ(std::memcmp(&back, &before, sizeof back), 0);
+}
+
+// A file without a single section of the set is no parameter file: taking it
+// would rebuild every condition from zero and report success.
+TEST(ParaFileFailure, FileWithoutAnySectionIsRefusedAndLeavesTheRecord) {
+    const para_record before = para_sample();
+    const std::string path = temp_path("noset");
+    const std::string texts[] = {
+        "",
+        std::string("\x7FPK\x03\x04\0\0\0\x89PNG\r\n\x1A\n\xFF\xD8\0\x01", 20),
+        "[Other program]\r\nValue = 3\r\n\r\n[Scanrate]\r\nValue = 1\r\n",
+    };
+    for (const std::string& text : texts) {
+        {
+            std::ofstream out(path, std::ios::binary);
+            out << text;
+        }
+        para_record back = before;
+        EXPECT_LT(parameter_path2para(path.c_str(), &back), 0) << text;
+        EXPECT_EQ(std::memcmp(&back, &before, sizeof back), 0) << text;
+        Store st;
+        ASSERT_EQ(Ini_ReadFromText(st, text.data(), text.size()), 0);
+        EXPECT_LT(parameter_store2para(st, &back), 0);
+        EXPECT_EQ(std::memcmp(&back, &before, sizeof back), 0) << text;
+    }
+    std::remove(path.c_str());
+
+    // One section is enough to count as a parameter file; the rest follow the
+    // rules for missing sections.
+    para_record back = before;
+    load_text("[ChanA Power]\r\nValue = 77\r\n", &back);
+    EXPECT_EQ(back.powerA, 77);
+    EXPECT_EQ(back.timer_condA.evnt[0], 0);
+    EXPECT_EQ(back.trigger1A, before.trigger1A);
+    // So is the scan rate under its UTF-8 spelling alone.
+    back = before;
+    load_text("[Scanrate (\xC2\xB5s)]\r\nValue = 2\r\n", &back);
+    EXPECT_EQ(back.scanrate, 120);
 }
 
 TEST(ParaFileLegend, EvaluationModesAreListed) {

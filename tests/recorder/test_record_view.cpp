@@ -119,7 +119,77 @@ TEST_F(RecordView, BrokenDataLinesAreSkipped) {
     EXPECT_DOUBLE_EQ(pts[1].y, 2.5);
 }
 
+// A hand-edited or spreadsheet-saved file may leave a cell empty; dropping
+// the empty cell shifted every later column onto the wrong name.
+TEST_F(RecordView, EmptyCellsKeepTheirPlace) {
+    ASSERT_EQ(print_file_start(path.c_str()), 0);
+    record(REC_MANUAL, 1);
+    {
+        std::ofstream out(path, std::ios::app);
+        out << "*;1;10:11:12;;;;207;208;;\n";
+    }
+    std::vector<rec_point> pts;
+    int skipped = -1;
+    ASSERT_EQ(rec_view_read(path.c_str(), 2, &pts, nullptr, &skipped), REC_VIEW_OK); // raw A
+    ASSERT_EQ(pts.size(), 2u);
+    EXPECT_EQ(pts[1].y, 207);
+    EXPECT_EQ(skipped, 0);
+    ASSERT_EQ(rec_view_read(path.c_str(), 3, &pts, nullptr, &skipped), REC_VIEW_OK); // max{raw A}
+    ASSERT_EQ(pts.size(), 2u);
+    EXPECT_EQ(pts[1].y, 208);
+    // The empty cell itself holds no number: its line is skipped for that column.
+    ASSERT_EQ(rec_view_read(path.c_str(), 1, &pts, nullptr, &skipped), REC_VIEW_OK); // counter A
+    EXPECT_EQ(pts.size(), 1u);
+    EXPECT_EQ(skipped, 1);
+    // Channel B's columns lie beyond the cut line.
+    ASSERT_EQ(rec_view_read(path.c_str(), 12, &pts, nullptr, &skipped), REC_VIEW_OK); // raw B
+    EXPECT_EQ(pts.size(), 1u);
+    EXPECT_EQ(skipped, 1);
+}
+
+TEST_F(RecordView, NonFiniteValuesAreSkippedAndCounted) {
+    ASSERT_EQ(print_file_start(path.c_str()), 0);
+    record(REC_AUTO_LIMITED, 1);
+    {
+        std::ofstream out(path, std::ios::app);
+        out << "*;1;t;;nan;\n*;2;t;;inf;\n*;3;t;;-infinity;\n*;4;t;;1e999;\n*;5;t;;0.75;\n*;x;t;;1;\n";
+    }
+    std::vector<rec_point> pts;
+    int skipped = -1;
+    ASSERT_EQ(rec_view_read(path.c_str(), 0, &pts, nullptr, &skipped), REC_VIEW_OK);
+    ASSERT_EQ(pts.size(), 2u);
+    EXPECT_EQ(pts[1].x, 5);
+    EXPECT_DOUBLE_EQ(pts[1].y, 0.75);
+    EXPECT_EQ(skipped, 5);
+}
+
+TEST_F(RecordView, NothingReadableIsAnErrorWithItsCount) {
+    ASSERT_EQ(print_file_start(path.c_str()), 0);
+    record(REC_AUTO_LIMITED, 0);
+    std::vector<rec_point> pts;
+    int skipped = -1;
+    EXPECT_EQ(rec_view_read(path.c_str(), 0, &pts, nullptr, &skipped), REC_VIEW_NO_DATA);
+    EXPECT_EQ(skipped, 0);
+    {
+        std::ofstream out(path, std::ios::app);
+        out << "*;0;t;;nan;\n*;1;t;;;\n";
+    }
+    EXPECT_EQ(rec_view_read(path.c_str(), 0, &pts, nullptr, &skipped), REC_VIEW_NO_DATA);
+    EXPECT_EQ(skipped, 2);
+    EXPECT_TRUE(pts.empty());
+}
+
+TEST(RecordViewSummary, WhatTheUserIsTold) {
+    EXPECT_EQ(rec_view_summary(5, 0), "");
+    EXPECT_EQ(rec_view_summary(5, 1), "1 data line could not be read and was skipped.");
+    EXPECT_EQ(rec_view_summary(5, 3), "3 data lines could not be read and were skipped.");
+    EXPECT_EQ(rec_view_summary(0, 1), "The one data line could not be read.");
+    EXPECT_EQ(rec_view_summary(0, 4), "None of the 4 data lines could be read.");
+    EXPECT_EQ(rec_view_summary(0, 0), rec_view_text(REC_VIEW_NO_DATA));
+}
+
 TEST(RecordViewCodes, EveryCodeHasAText) {
-    for (int code : {REC_VIEW_NO_FILE, REC_VIEW_NO_OPEN, REC_VIEW_NO_COLUMNS, REC_VIEW_BAD_COLUMN})
+    for (int code :
+         {REC_VIEW_NO_FILE, REC_VIEW_NO_OPEN, REC_VIEW_NO_COLUMNS, REC_VIEW_BAD_COLUMN, REC_VIEW_NO_DATA})
         EXPECT_GT(std::string(rec_view_text(code)).size(), 0u) << code;
 }

@@ -2,6 +2,7 @@
 // selectors shared by the main display and the oscillograph window.
 #include "run_fixture.h"
 
+#include <climits>
 #include <cstring>
 
 namespace {
@@ -66,6 +67,22 @@ TEST_F(RunTest, RecordValuesReachTheirControls) {
         ASSERT_GE(GetCtrlVal(graph1, leds[i], &led), 0);
         EXPECT_EQ(led != 0, want[i] != 0) << "LED " << i;
     }
+}
+
+// A counter the unit counts down (or below zero) used to show 0: the
+// numerics' range began at 0.
+TEST_F(RunTest, NegativeCountersShowAsSent) {
+    record r;
+    r.set32(2, -7);
+    r.set32(18, INT32_MIN);
+    update_DATA(r.w, &traces);
+    EXPECT_DOUBLE_EQ(num(graph1, GRAPH1_NUM_CNTRA), -7.0);
+    EXPECT_DOUBLE_EQ(num(graph1, GRAPH1_NUM_CNTRB), static_cast<double>(INT32_MIN));
+    r.set32(2, 4096);
+    r.set32(18, INT32_MAX);
+    update_DATA(r.w, &traces);
+    EXPECT_DOUBLE_EQ(num(graph1, GRAPH1_NUM_CNTRA), 4095.0);
+    EXPECT_DOUBLE_EQ(num(graph1, GRAPH1_NUM_CNTRB), 4095.0);
 }
 
 // ---- strip chart range ---------------------------------------------------------------------------

@@ -108,6 +108,29 @@ TEST_F(RunTest, PathBeyondTheSystemsLimitIsRefusedNotCut) {
     EXPECT_TRUE(std::filesystem::is_empty(dir));
 }
 
+// A file that cannot be started used to stay chosen and shown: START then
+// said "No file selected." and SHOW GRAPH that the file does not exist.
+TEST_F(RunTest, FileThatCannotBeStartedIsForgottenAndNamed) {
+    file_answer = tmp_path("good.csv");
+    press(tab5, TAB5_CMDB_SELECTFILE);
+    ASSERT_TRUE(popups.empty());
+    const std::string blocked = tmp_path("no-such-dir/rec.csv");
+    file_answer = blocked;
+    press(tab5, TAB5_CMDB_SELECTFILE);
+    EXPECT_EQ(std::string(file_pathname), "");
+    EXPECT_EQ(text(tab5, TAB5_TEXTBOX_FILENAME), "");
+    ASSERT_EQ(popups.size(), 1u);
+    EXPECT_EQ(popups[0].rfind("File error!|", 0), 0u) << popups[0];
+    EXPECT_NE(popups[0].find(blocked), std::string::npos) << popups[0];
+    // A directory replaced by a file refuses the same way.
+    { std::ofstream plain(tmp_path("plain")); }
+    file_answer = tmp_path("plain/rec.csv");
+    press(tab5, TAB5_CMDB_SELECTFILE);
+    EXPECT_EQ(std::string(file_pathname), "");
+    ASSERT_EQ(popups.size(), 2u);
+    EXPECT_NE(popups[1].find(tmp_path("plain/rec.csv")), std::string::npos) << popups[1];
+}
+
 TEST_F(RunTest, ManualStoreOutsideRunOnlyTellsToRun) {
     press(tab5, TAB5_CMDB_MANUALREC);
     ASSERT_EQ(popups.size(), 1u);
@@ -159,6 +182,43 @@ TEST_F(RunTest, ViewerRefusesANamedPipeWithoutWaiting) {
     EXPECT_EQ(popups[0], "File error!|The selected file could not be opened.");
     EXPECT_TRUE(xy_x.empty());
     file_pathname[0] = 0;
+}
+
+// Lines the viewer cannot read used to vanish without a word, and a file
+// with nothing readable showed nothing and said nothing.
+TEST_F(RunTest, ViewerTellsHowManyLinesItSkipped) {
+    const std::string path = tmp_path("edited.csv");
+    file_answer = path;
+    press(tab5, TAB5_CMDB_SELECTFILE);
+    column_answer = 2; // "raw A (short)"
+    press(tab5, TAB5_CMDB_SHOWGRAPH);
+    ASSERT_EQ(popups.size(), 1u);
+    EXPECT_EQ(popups[0], "File error!|The selected file holds no recording.");
+
+    rec_header_info info = {};
+    ASSERT_EQ(print_file_header(path.c_str(), 2, 0, 0, &info), 0);
+    {
+        std::ofstream out(path, std::ios::app);
+        out << "*;0;10:11:12;;1.5;;100;\n"  // an empty counter cell
+            << "*;1;10:11:12;;1.5;3;nan;\n" // not a number
+            << "*;2;10:11:12;;1.5;3;;\n";   // no raw value
+    }
+    press(tab5, TAB5_CMDB_SHOWGRAPH);
+    ASSERT_EQ(popups.size(), 2u);
+    EXPECT_EQ(popups[1], "File error!|2 data lines could not be read and were skipped.");
+    ASSERT_EQ(xy_y.size(), 1u);
+    EXPECT_EQ(xy_y[0], 100.0);
+
+    xy_title.clear();
+    column_answer = 3; // "max{raw A} (short)"
+    {
+        std::ofstream out(path, std::ios::app);
+        out << "*;3;10:11:12;;1.5;3;4;inf;\n";
+    }
+    press(tab5, TAB5_CMDB_SHOWGRAPH);
+    ASSERT_EQ(popups.size(), 3u);
+    EXPECT_EQ(popups[2], "File error!|None of the 4 data lines could be read.");
+    EXPECT_EQ(xy_title, ""); // no empty graph
 }
 
 // ---- recordings driven by RUN ------------------------------------------------------------------------
@@ -312,4 +372,52 @@ TEST_F(RunSimTest, FileLostMidRecordingAbortsTheRecordingNotRun) {
     ASSERT_EQ(popups.size(), 1u);
     EXPECT_EQ(popups[0], "File error!|Record aborted.");
     EXPECT_FALSE(std::ifstream(path).good()); // nothing was created in its place
+}
+
+// A file chosen between two MANUAL STOREs of one RUN used to get its records
+// straight after the title line, numbered on from the old file.
+TEST_F(RunSimTest, ManualStoreIntoANewlyChosenFileStartsWithAHeader) {
+    const std::string first = tmp_path("man1.csv"), second = tmp_path("man2.csv");
+    choose_file(first);
+    commit(tab5, TAB5_EDIT_SELECTRECMODE, 2);
+    at(150, [] { press(tab5, TAB5_CMDB_MANUALREC); });
+    at(300, [] { press(tab5, TAB5_CMDB_MANUALREC); });
+    at(450, [&] { choose_file(second); });
+    at(600, [] { press(tab5, TAB5_CMDB_MANUALREC); });
+    at(750, [] { press(tab5, TAB5_CMDB_MANUALREC); });
+    run_for(900);
+    EXPECT_TRUE(popups.empty());
+    std::vector<std::string> lines = file_lines(first);
+    EXPECT_EQ(data_lines(lines), 2);
+    lines = file_lines(second);
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines[0], "KORMELAN-3 record file:");
+    EXPECT_EQ(lines[1], "");
+    EXPECT_TRUE(has_line(lines, "Recording mode:; MANUAL;"));
+    EXPECT_EQ(data_lines(lines), 2);
+    expect_well_formed(lines);
+    // The viewer reads the new file from its own index 0.
+    column_answer = 2;
+    press(tab5, TAB5_CMDB_SHOWGRAPH);
+    ASSERT_EQ(xy_x.size(), 2u);
+    EXPECT_EQ(xy_x[0], 0.0);
+    EXPECT_EQ(xy_x[1], 1.0);
+}
+
+// A chosen file that is gone when a recording starts is forgotten and named,
+// and RUN keeps polling.
+TEST_F(RunSimTest, StartIntoALostFileForgetsItAndNamesIt) {
+    const std::string path = tmp_path("gone.csv");
+    choose_file(path);
+    std::remove(path.c_str());
+    SetCtrlVal(tab5, TAB5_EDIT_SELECTRECMODE, 0);
+    const long before = run_records;
+    run_for(400, 1);
+    ASSERT_EQ(popups.size(), 1u);
+    EXPECT_EQ(popups[0].rfind("File error!|", 0), 0u) << popups[0];
+    EXPECT_NE(popups[0].find(path), std::string::npos) << popups[0];
+    EXPECT_EQ(std::string(file_pathname), "");
+    EXPECT_EQ(text(tab5, TAB5_TEXTBOX_FILENAME), "");
+    EXPECT_GT(run_records, before);
+    EXPECT_FALSE(std::ifstream(path).good());
 }
