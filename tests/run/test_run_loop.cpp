@@ -4,10 +4,26 @@
 
 #include "link/serial_com.h"
 #include "sim/sim_server.h"
+#include "tests/measure.h"
 
 #include <QTimer>
 
 #include <algorithm>
+
+namespace {
+
+// Presses STOP `ms` from now unless the test has ended by then.
+struct stop_fallback {
+    QTimer timer;
+    explicit stop_fallback(int ms) {
+        timer.setSingleShot(true);
+        QObject::connect(&timer, &QTimer::timeout,
+                         [] { SimulateCtrlEvent(mpanel, MPANEL_CBTN_STOP, EVENT_COMMIT, 0, 0); });
+        timer.start(ms);
+    }
+};
+
+} // namespace
 
 // ---- polling and STOP ------------------------------------------------------------------------
 
@@ -42,20 +58,47 @@ TEST_F(RunSimTest, FrameRateTextAfterTwoSeconds) {
     EXPECT_GT(std::stod(rate.substr(8)), 10.0) << rate;
 }
 
+// The server goes away during RUN: the closed connection ends the loop at once with
+// the no-connection text, and the link is shown closed.
 TEST_F(RunSimTest, LostLinkEndsTheLoopWithItsText) {
+    double stopped_at = 0.0;
     at(200, [&] {
         sim_server_stop(server);
         server = nullptr;
+        stopped_at = now_s();
     });
+    stop_fallback fallback(3000); // only if the loss goes unnoticed
     press(mpanel, MPANEL_CBTN_RUN);
+    EXPECT_LT(now_s() - stopped_at, 1.0) << "noticed without waiting for the time-out";
     EXPECT_EQ(run, 0);
-    const std::string s = text(graph1, GRAPH1_STRING_STATUS);
-    EXPECT_TRUE(s == "Timeout while receiving." || s == "Error while sending." ||
-                s == "No connection established with control unit.")
-        << s;
+    EXPECT_EQ(text(graph1, GRAPH1_STRING_STATUS), "No connection established with control unit.");
+    EXPECT_EQ(zazed::connect.status, 0);
+    EXPECT_NE(text(tab1, TAB1_TEXT_CONNECTSTAT).find("CONNECTION TO SERVER LOST"), std::string::npos);
+    EXPECT_EQ(attr(mpanel, MPANEL_CBTN_SEND, ATTR_DIMMED), 1);
     double bar = -1.0;
     GetCtrlVal(graph1, GRAPH1_BAR_ACTIVITY2, &bar);
     EXPECT_DOUBLE_EQ(bar, 100.0);
+}
+
+// The same while RUN waits for autosend frames that do not come.
+TEST_F(RunSimTest, LostLinkEndsTheAutosendWaitWithItsText) {
+    set_autosend_events(0);
+    choose_file(tmp_path("t.csv"));
+    SetCtrlVal(tab5, TAB5_EDIT_SELECTRECMODE, 3);
+    int mode = -1;
+    double stopped_at = 0.0;
+    at(300, [&] {
+        mode = run;
+        sim_server_stop(server);
+        server = nullptr;
+        stopped_at = now_s();
+    });
+    stop_fallback fallback(3000); // only if the loss goes unnoticed
+    press(tab5, TAB5_CBTN_START);
+    EXPECT_EQ(mode, 2);
+    EXPECT_LT(now_s() - stopped_at, 1.5);
+    EXPECT_EQ(text(graph1, GRAPH1_STRING_STATUS), "No connection established with control unit.");
+    EXPECT_EQ(zazed::connect.status, 0);
 }
 
 // ---- buttons served inside the loop ----------------------------------------------------------------
