@@ -3,7 +3,9 @@
 #include "run_fixture.h"
 
 #include "link/serial_com.h"
+#include "sim/sim_proto.h"
 #include "sim/sim_server.h"
+#include "sim/sim_wire.h"
 #include "tests/measure.h"
 
 #include <QTimer>
@@ -99,6 +101,34 @@ TEST_F(RunSimTest, LostLinkEndsTheAutosendWaitWithItsText) {
     EXPECT_LT(now_s() - stopped_at, 1.5);
     EXPECT_EQ(text(graph1, GRAPH1_STRING_STATUS), "No connection established with control unit.");
     EXPECT_EQ(zazed::connect.status, 0);
+}
+
+// A loop that ends with the link closed leaves RUN and VIDEO dimmed with the other
+// link-dependent buttons, so that a press cannot start a mode that has no link.
+TEST_F(RunSimTest, LoopEndingOnAClosedLinkLeavesRunAndVideoDimmed) {
+    at(200, [&] {
+        sim_server_stop(server);
+        server = nullptr;
+    });
+    stop_fallback fallback(3000); // only if the loss goes unnoticed
+    press(mpanel, MPANEL_CBTN_RUN);
+    ASSERT_EQ(zazed::connect.status, 0);
+    for (int button : {MPANEL_CBTN_RUN, MPANEL_CBTN_VIDEO, MPANEL_CBTN_STOP, MPANEL_CBTN_SEND})
+        EXPECT_EQ(attr(mpanel, button, ATTR_DIMMED), 1) << button;
+    EXPECT_EQ(attr(mpanel, MPANEL_CBTN_RUN, ATTR_CMD_BUTTON_COLOR), 0xE0E0E0);
+}
+
+// A link failure that leaves the link up (an answer that never came) enables them again.
+TEST_F(RunSimTest, LoopEndingWithTheLinkUpEnablesRunAndVideo) {
+    at(200, [&] {
+        sim_server_call(server, [](sim_service* s) { s->wire()->proto()->faults.p[SIM_FAULT_DROP] = 1.0; });
+    });
+    stop_fallback fallback(5000);
+    press(mpanel, MPANEL_CBTN_RUN);
+    EXPECT_EQ(text(graph1, GRAPH1_STRING_STATUS), "Timeout while receiving.");
+    ASSERT_EQ(zazed::connect.status, 1);
+    EXPECT_EQ(attr(mpanel, MPANEL_CBTN_RUN, ATTR_DIMMED), 0);
+    EXPECT_EQ(attr(mpanel, MPANEL_CBTN_VIDEO, ATTR_DIMMED), 0);
 }
 
 // ---- buttons served inside the loop ----------------------------------------------------------------
