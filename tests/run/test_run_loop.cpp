@@ -87,6 +87,21 @@ TEST_F(RunSimTest, LostLinkEndsTheLoopWithItsText) {
     EXPECT_DOUBLE_EQ(bar, 100.0);
 }
 
+// The server goes away between two transactions: the program shows the link closed
+// without waiting for the next request.
+TEST_F(RunSimTest, LostLinkWhileIdleIsShownAtOnce) {
+    sim_server_stop(server);
+    server = nullptr;
+    QEventLoop idle;
+    QTimer::singleShot(200, &idle, &QEventLoop::quit);
+    idle.exec();
+    EXPECT_EQ(zazed::connect.status, 0);
+    EXPECT_EQ(text(graph1, GRAPH1_STRING_STATUS), "No connection");
+    EXPECT_NE(text(tab1, TAB1_TEXT_CONNECTSTAT).find("CONNECTION TO SERVER LOST"), std::string::npos);
+    for (int button : {MPANEL_CBTN_RUN, MPANEL_CBTN_VIDEO, MPANEL_CBTN_SEND, MPANEL_CBTN_READ})
+        EXPECT_EQ(attr(mpanel, button, ATTR_DIMMED), 1) << button;
+}
+
 // The same while RUN waits for autosend frames that do not come.
 TEST_F(RunSimTest, LostLinkEndsTheAutosendWaitWithItsText) {
     set_autosend_events(0);
