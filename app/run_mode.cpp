@@ -345,10 +345,13 @@ void run_mode(int with_recorder) {
     }
 
     rec_buttons(0);
+    // A link that closed during the loop has dimmed every button that needs it; RUN
+    // and VIDEO stay dimmed with them until the user connects again.
+    const int link_up = zazed::connect.status > 0;
     const int modes[2] = {MPANEL_CBTN_RUN, MPANEL_CBTN_VIDEO};
     for (int button : modes) {
         SetCtrlAttribute(mpanel, button, ATTR_CMD_BUTTON_COLOR, idle_color);
-        SetCtrlAttribute(mpanel, button, ATTR_DIMMED, 0);
+        SetCtrlAttribute(mpanel, button, ATTR_DIMMED, link_up ? 0 : 1);
     }
 }
 

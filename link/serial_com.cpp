@@ -231,7 +231,10 @@ int exchange_frame(connect_info* c, int order, int value, const uint16_t* words,
         // Unlike the serial line, nothing clears a socket's input before a request; a late
         // answer to an earlier, timed-out request would otherwise pass for this one.
         if (t) t->flush();
-        if (!t || t->failed() || t->write(data_out.bytes, data_out.size) < 0) return fail_tcp_write(c, t);
+        const int rc = t && !t->failed() ? t->write(data_out.bytes, data_out.size) : LINK_IO_NOT_OPEN;
+        // A connection found closed while writing has been reported by the transport.
+        if (t && t->failed()) return LINK_ERR_NO_CONNECTION;
+        if (rc < 0) return fail_tcp_write(c, t);
     } else {
         return LINK_ERR_ARGS;
     }

@@ -202,13 +202,28 @@ class tcp_transport final : public link_transport {
             socket_.abort();
             return false;
         }
+        // A server that closes or resets the connection is a port that vanished: the
+        // link fails once, at once, instead of a time-out for every later request.
+        QObject::connect(&socket_, &QAbstractSocket::disconnected, &socket_, [this] { lost(); });
+        QObject::connect(&socket_, &QAbstractSocket::errorOccurred, &socket_,
+                         [this](QAbstractSocket::SocketError e) {
+                             if (e != QAbstractSocket::SocketTimeoutError &&
+                                 socket_.state() != QAbstractSocket::ConnectedState)
+                                 lost();
+                         });
         return true;
+    }
+
+    ~tcp_transport() override {
+        // Closing the socket emits its signals; a transport going away has not failed.
+        dead_ = true;
+        socket_.abort();
     }
 
     void close() override { socket_.abort(); }
 
     int write(const uint8_t* bytes, int count) override {
-        if (socket_.state() != QAbstractSocket::ConnectedState) {
+        if (dead_ || socket_.state() != QAbstractSocket::ConnectedState) {
             error_ = socket_.errorString().toStdString();
             return LINK_IO_NOT_OPEN;
         }
@@ -228,11 +243,19 @@ class tcp_transport final : public link_transport {
     int output_pending() override { return static_cast<int>(socket_.bytesToWrite()); }
     int line_errors() override { return 0; }
     void wait_for_activity(double seconds) override { wait_events(&socket_, seconds); }
-    bool failed() override { return false; }
+    bool failed() override { return dead_; }
     std::string error_text() override { return error_; }
 
   private:
+    void lost() {
+        if (dead_) return;
+        dead_ = true;
+        error_ = socket_.errorString().toStdString();
+        if (on_failure) on_failure();
+    }
+
     QTcpSocket socket_;
+    bool dead_ = false;
     std::string error_;
 };
 

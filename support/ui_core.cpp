@@ -373,6 +373,7 @@ int LoadPanel(int parent, const char* file, int resource) {
     if (rit == s.resources.end()) return UI_ERR_RESOURCE;
     QFile f(resource_path(rit->second.path));
     if (!f.open(QIODevice::ReadOnly)) return UI_ERR_RESOURCE;
+    ui_use_layer_style();
     Loader loader;
     QWidget* w = loader.load(&f, parent_panel ? parent_panel->w.data() : nullptr);
     if (!w) return UI_ERR_RESOURCE;

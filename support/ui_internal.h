@@ -85,6 +85,10 @@ void ui_request_refresh();
 // The user changed the control: a value the program wrote meanwhile is stale.
 void ui_drop_pending(int panel, int ctrl);
 
+// Puts the layer's style in place of the application's (once); the panels are drawn
+// with it.
+void ui_use_layer_style();
+
 // Value conversions shared by controls, lists and tables.
 QString ui_format_double(double v, int precision);
 bool ui_parse_double(const QString& s, double* v);

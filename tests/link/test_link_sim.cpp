@@ -293,17 +293,20 @@ TEST_F(LinkSim, TcpSeededDropsTimeOutAndRecover) {
     EXPECT_EQ(connect.status, 1);
 }
 
-// The server closes the connection in the middle of an answer. TCP gives no line error,
-// so the transaction runs into its time-out; the next write finds the socket closed and
-// drops the link, which is then opened again.
-TEST_F(LinkSim, TcpCutConnectionTimesOutThenDropsTheLink) {
+// The server closes the connection in the middle of an answer. The closed socket fails
+// the link at once, reported once, instead of a time-out per transaction; the link is
+// then opened again.
+TEST_F(LinkSim, TcpCutConnectionDropsTheLinkOnceWithoutWaiting) {
     running_sim sim({"--tcp", "0", "--cut", "1"});
     ASSERT_EQ(init_tcp(&connect, sim.port(), "127.0.0.1"), 1) << connect.message;
-    EXPECT_EQ(poll(), LINK_ERR_RECV_TIMEOUT);
-    EXPECT_EQ(poll(), LINK_ERR_SEND);
-    EXPECT_EQ(connect.status, 0);
-    EXPECT_EQ(dims, std::vector<int>{1});
+    const double t0 = now_s();
     EXPECT_EQ(poll(), LINK_ERR_NO_CONNECTION);
+    EXPECT_LT(now_s() - t0, 1.0) << "noticed without waiting for the time-out";
+    EXPECT_EQ(connect.status, 0);
+    EXPECT_STREQ(connect.message, "CONNECTION TO SERVER LOST");
+    EXPECT_EQ(poll(), LINK_ERR_NO_CONNECTION);
+    run_events_for(100);
+    EXPECT_EQ(dims, std::vector<int>{1});
     sim.set_fault(SIM_FAULT_CUT, 0.0);
     ASSERT_EQ(init_tcp(&connect, sim.port(), "127.0.0.1"), 1) << connect.message;
     EXPECT_EQ(poll(), LINK_OK);
@@ -422,6 +425,44 @@ TEST_F(LinkSim, PtyKilledSimulatorFailsTheLinkOnceWithoutSpinning) {
     EXPECT_LT(cpu, 0.05);
     EXPECT_EQ(dims, std::vector<int>{1});
     EXPECT_EQ(poll(), LINK_ERR_NO_CONNECTION);
+}
+
+// The server process dies between two transactions: the link notices the closed
+// connection while idle, as the serial link notices a vanished port.
+TEST_F(LinkSim, TcpKilledServerBetweenTransactionsFailsTheLinkOnce) {
+    sim_process sim;
+    ASSERT_TRUE(sim.start(ZAZED_SIM_EXE, {"--tcp", "0"})) << sim.first;
+    ASSERT_EQ(init_tcp(&connect, std::stoi(sim.announced()), "127.0.0.1"), 1) << connect.message;
+    ASSERT_EQ(poll(), LINK_OK);
+    dims.clear();
+    log.clear();
+    sim.kill_now();
+    run_events_for(200);
+    EXPECT_EQ(connect.status, 0);
+    EXPECT_EQ(dims, std::vector<int>{1});
+    int lost = 0;
+    for (const std::string& l : log) lost += l.find("CONNECTION TO SERVER LOST") != std::string::npos;
+    EXPECT_EQ(lost, 1);
+    const double t0 = now_s();
+    EXPECT_EQ(poll(), LINK_ERR_NO_CONNECTION);
+    EXPECT_LT(now_s() - t0, 0.1);
+    run_events_for(100);
+    EXPECT_EQ(dims, std::vector<int>{1}) << "reported once";
+}
+
+// The server dies while the link waits for autosend frames that do not come: the wait
+// ends with the lost link, not only when the user stops it.
+TEST_F(LinkSim, TcpKilledServerEndsTheAutosendWait) {
+    sim_process sim;
+    ASSERT_TRUE(sim.start(ZAZED_SIM_EXE, {"--tcp", "0"})) << sim.first;
+    ASSERT_EQ(init_tcp(&connect, std::stoi(sim.announced()), "127.0.0.1"), 1) << connect.message;
+    ASSERT_EQ(poll(), LINK_OK);
+    QTimer::singleShot(300, [&sim] { sim.kill_now(); });
+    const double t0 = now_s();
+    EXPECT_EQ(autosend_frame(5.0), LINK_ERR_NO_CONNECTION);
+    EXPECT_LT(now_s() - t0, 1.5);
+    EXPECT_EQ(connect.status, 0);
+    EXPECT_EQ(exch_active, 0);
 }
 
 // A RUN-like loop polls as fast as a 9600-baud line answers (about 11 records a second):
