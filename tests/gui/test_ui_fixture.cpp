@@ -43,7 +43,8 @@ void register_tables() {
     };
     static const P panels[] = {{R_MAIN, ":/uitest/ui_test_main.ui", "tpanel"},
                                {R_GRAPH, ":/uitest/ui_test_graph.ui", "tgraph"},
-                               {R_CHILD, ":/uitest/ui_test_child.ui", "tchild"}};
+                               {R_CHILD, ":/uitest/ui_test_child.ui", "tchild"},
+                               {R_ATTR, ":/uitest/ui_test_attr.ui", "tattr"}};
     static const C controls[] = {
         {R_MAIN, C_GO, "CMDB_GO"},
         {R_MAIN, C_STOP, "CMDB_STOP"},
@@ -65,10 +66,15 @@ void register_tables() {
         {R_GRAPH, C_STRIP, "STRIP_DATA"},
         {R_GRAPH, C_CANVAS, "CANVAS_LEGEND"},
         {R_CHILD, C_INNER, "CMDB_INNER"},
+        {R_ATTR, C_COUNT, "NUM_COUNT"},
+        {R_ATTR, C_DECO, "DECO_BOX"},
+        {R_ATTR, C_PLAIN, "PLAIN_AREA"},
     };
     for (const char* name : {"CC_TPANEL", "CC_TCHILD", "CC_CMDB_GO", "CC_CURSOR"})
         ASSERT_EQ(RegisterCallbackName(name, record_cb), 0);
-    ASSERT_EQ(RegisterUserIF(panels, 3, controls, static_cast<int>(sizeof controls / sizeof controls[0])), 0);
+    ASSERT_EQ(RegisterUserIF(panels, static_cast<int>(sizeof panels / sizeof panels[0]), controls,
+                             static_cast<int>(sizeof controls / sizeof controls[0])),
+              0);
 }
 } // namespace
 

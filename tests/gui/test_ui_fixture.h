@@ -10,7 +10,7 @@
 #include <vector>
 
 // Resource numbers and control ids of the test layouts (ui_test_*.ui).
-enum { R_MAIN = 101, R_GRAPH = 102, R_CHILD = 103 };
+enum { R_MAIN = 101, R_GRAPH = 102, R_CHILD = 103, R_ATTR = 104 };
 enum {
     C_GO = 1,
     C_STOP,
@@ -32,6 +32,9 @@ enum {
     C_STRIP,
     C_CANVAS,
     C_INNER = 1,
+    C_COUNT = 1,
+    C_DECO,
+    C_PLAIN,
 };
 
 struct Seen {
