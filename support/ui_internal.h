@@ -96,6 +96,11 @@ int ui_copy_string(const QString& s, char* buf, int size);
 QColor ui_qcolor(int rgb);
 int ui_rgb(const QColor& c);
 
+// Sliders hold value * 10^precision in their integer range.
+double ui_slider_scale(const UiCtrl* c);
+// Digits after the point a control shows its value with.
+int ui_precision_of(UiCtrl* c);
+
 // Ring and list-box items (QComboBox or QListWidget); defined with the list calls.
 int ui_item_count(UiCtrl* c);
 int ui_current_index(UiCtrl* c);
