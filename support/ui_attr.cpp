@@ -87,6 +87,7 @@ int set_text_color(UiCtrl* c, int, const QVariant& v) {
 
 QVariant get_text_color(UiCtrl* c, int) {
     if (auto* g = qobject_cast<UiGraph*>(c->w)) return g->text_color;
+    if (auto* s = qobject_cast<UiStripChart*>(c->w)) return s->text_color;
     return ui_rgb(c->w->palette().color(QPalette::WindowText));
 }
 
