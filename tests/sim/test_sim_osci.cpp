@@ -1,47 +1,31 @@
 // Oscillograph sequences: status, blocks and their decoding into time order.
+#include "osci/video_decode.h"
 #include "sim/sim_osci.h"
 #include "tests/sim/sim_harness.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 namespace {
 
-// The program's decoder, written from the protocol description: blocks read in the
-// order of the table, interleaved, rotated by the start index, oldest point dropped.
+// The program's decoder over the blocks as read, in reading order.
 std::vector<uint16_t> decode(int factor, const std::vector<std::vector<uint16_t>>& b, int s) {
-    std::vector<uint16_t> t(1024);
-    for (int i = 0; i < 256; i++) {
-        const size_t k = static_cast<size_t>(4 * i);
-        const size_t ii = static_cast<size_t>(i);
-        if (factor == 4) {
-            t[k] = b[3][ii];
-            t[k + 1] = b[0][ii];
-            t[k + 2] = b[2][ii];
-            t[k + 3] = b[1][ii];
-        } else if (factor == 2) {
-            t[k] = b[1][ii];
-            t[k + 1] = b[1][ii] & 0x3FFF;
-            t[k + 2] = b[0][ii] & 0x3FFF;
-            t[k + 3] = b[0][ii] & 0x3FFF;
-        } else {
-            t[k] = b[0][ii];
-            t[k + 1] = t[k + 2] = t[k + 3] = b[0][ii] & 0x3FFF;
-        }
-    }
-    std::vector<uint16_t> d(1024);
-    for (int j = 0; j < 1024; j++) d[static_cast<size_t>(j)] = t[static_cast<size_t>((s + j) % 1024)];
-    const int k = 4 / factor;
-    for (int i = 0; i <= 1023 - k; i++) d[static_cast<size_t>(i)] = d[static_cast<size_t>(i + k)];
-    for (int i = 1024 - k; i < 1024; i++) d[static_cast<size_t>(i)] = d[static_cast<size_t>(1023 - k)];
+    std::vector<uint16_t> src(VIDEO_SAMPLES);
+    for (size_t i = 0; i < b.size(); i++)
+        std::copy(b[i].begin(), b[i].end(), src.begin() + static_cast<long>(VIDEO_BLOCK_WORDS * i));
+    std::vector<uint16_t> d(VIDEO_SAMPLES);
+    EXPECT_EQ(interleave_data(factor, src.data(), d.data(), VIDEO_SAMPLES, s), VIDEO_OK);
     return d;
 }
 
+// Order-9 values of a read of channel A, which are the base values.
 std::vector<int> bases_for(int factor) {
-    if (factor == 4) return {2, 6, 4, 0};
-    if (factor == 2) return {10, 8};
-    return {8};
+    int v[VIDEO_MAX_BLOCKS];
+    const int n = video_blocks(factor, 0, v);
+    EXPECT_GT(n, 0);
+    return std::vector<int>(v, v + n);
 }
 
 // Reads one channel's sequence over the protocol as the VIDEO loop does.
