@@ -6,6 +6,7 @@
 #include "app/run_mode.h"
 #include "app/panels.h"
 #include "app/shell.h"
+#include "link/orders.h"
 #include "link/serial_com.h"
 #include "recorder/record_file.h"
 #include "recorder/tab5_ctrl.h"
@@ -171,7 +172,8 @@ void run_rec_start() {
     if (mode == REC_AUTOTRIGGERED) {
         trem = rec_time{};
         autosend_count = 0;
-        if (exchange_frame(&zazed::connect, 30, 1, nullptr, 0, nullptr, 0, nullptr) != LINK_OK) {
+        if (exchange_frame(&zazed::connect, ORDER_AUTOSEND, AUTOSEND_ON, nullptr, 0, nullptr, 0, nullptr) !=
+            LINK_OK) {
             MessagePopup("Communication error!", "Starting autosend failed.");
             record_to_file = 0;
             run = 0;
@@ -258,7 +260,8 @@ void run_mode(int with_recorder) {
         int n = 0;
         int rc = waiting
                      ? receive_frame(&zazed::connect, waiting_for_auto_frame, 1.0, rawdata, MEAS_WORDS, &n)
-                     : exchange_frame(&zazed::connect, 8, 252, nullptr, 0, rawdata, MEAS_WORDS, &n);
+                     : exchange_frame(&zazed::connect, ORDER_POLL, POLL_RECORD, nullptr, 0, rawdata,
+                                      MEAS_WORDS, &n);
         // STOP pressed while the transaction waited has set run to 0 already.
         const int stopped = run == 0;
         run = 0;
@@ -323,8 +326,8 @@ void run_mode(int with_recorder) {
                           norm ? "Ordering unit to acquire norm factor ... "
                                : "Ordering unit to reset channels A and B ... ");
             shell_status(status);
-            switch_status(exchange_frame(&zazed::connect, norm ? 28 : 29, norm ? 0 : 3, nullptr, 0, nullptr,
-                                         0, nullptr),
+            switch_status(exchange_frame(&zazed::connect, norm ? ORDER_NORM_NOW : ORDER_RESET,
+                                         norm ? 0 : RESET_BOTH, nullptr, 0, nullptr, 0, nullptr),
                           status);
             shell_status(status);
             run = 1;

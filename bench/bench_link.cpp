@@ -109,7 +109,8 @@ void BM_TcpLink(benchmark::State& state) {
     const double t0 = now_s(), c0 = cpu_seconds();
     const long s0 = sleeps();
     for (auto _ : state)
-        if (exchange_frame(&zazed::connect, 8, 252, nullptr, 0, rec, 36, &n) != LINK_OK) failures++;
+        if (exchange_frame(&zazed::connect, ORDER_POLL, POLL_RECORD, nullptr, 0, rec, 36, &n) != LINK_OK)
+            failures++;
     record(state, "tcp link", now_s() - t0, cpu_seconds() - c0, sleeps() - s0, failures, 1.0);
     init_rs232(&zazed::connect, 0, 0, 0); // closes the socket: the unit serves the next client
 }
@@ -140,7 +141,8 @@ void BM_Pty115200Link(benchmark::State& state) {
     const double t0 = now_s(), c0 = cpu_seconds();
     const long s0 = sleeps();
     for (auto _ : state)
-        if (exchange_frame(&zazed::connect, 8, 252, nullptr, 0, rec, 36, &n) != LINK_OK) failures++;
+        if (exchange_frame(&zazed::connect, ORDER_POLL, POLL_RECORD, nullptr, 0, rec, 36, &n) != LINK_OK)
+            failures++;
     const double wall = now_s() - t0;
     record(state, "pty link", wall, cpu_seconds() - c0, sleeps() - s0, failures, 3.0);
     state.counters["of_wire_limit"] = static_cast<double>(state.iterations()) / wall / WIRE_LIMIT_115200;

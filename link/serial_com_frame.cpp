@@ -153,17 +153,19 @@ static int copy_words(const frame_in* frame, uint16_t* answer, int max_words, in
 int frame_check_answer(const frame_in* frame, int request_order, uint16_t* answer, int max_words,
                        int* nwords) {
     if (!frame || max_words < 0 || max_words > FRAME_MAX_REQUEST_WORDS) return FRAME_ERR_ARGS;
-    if (frame->header.order == 0 && (request_order & 0xFF) != 0) return FRAME_ERR_ORDER;
+    if (frame->header.order == ORDER_REJECTED && (request_order & 0xFF) != ORDER_REJECTED)
+        return FRAME_ERR_ORDER;
     const int rc = copy_words(frame, answer, max_words, nwords);
     if (rc < 0) return rc;
-    if (frame->header.order == 8 && frame->header.value >= 1 && frame->header.value <= 3)
+    if (frame->header.order == ORDER_POLL && frame->header.value >= POLL_STATUS_FIRST &&
+        frame->header.value <= POLL_STATUS_LAST)
         return 2 + frame->header.value;
     return 0;
 }
 
 int frame_check_autosend(const frame_in* frame, uint16_t* answer, int max_words, int* nwords) {
     if (!frame || max_words < 0 || max_words > FRAME_MAX_REQUEST_WORDS) return FRAME_ERR_ARGS;
-    if (frame->header.order != 8) return FRAME_ERR_ORDER;
+    if (frame->header.order != ORDER_POLL) return FRAME_ERR_ORDER;
     const int rc = copy_words(frame, answer, max_words, nwords);
     return rc < 0 ? rc : FRAME_AUTOSEND;
 }

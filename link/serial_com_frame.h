@@ -7,6 +7,8 @@
 // serial_com, and the simulator, the tests and the fuzzers share this code.
 #pragma once
 
+#include "link/orders.h"
+
 #include <cstddef>
 #include <cstdint>
 

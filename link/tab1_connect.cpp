@@ -4,6 +4,7 @@
 #include "app/panels.h"
 #include "app/shell.h"
 #include "linear/linear_info.h"
+#include "link/orders.h"
 #include "link/serial_com.h"
 #include "link/tab1_ctrl.h"
 #include "params/para_gui.h"
@@ -18,19 +19,6 @@ using zazed::connect;
 char str_data[256];
 
 namespace {
-
-enum {
-    ORDER_READ_RAM = 2,
-    ORDER_SEARCH = 5,
-    ORDER_VERSION = 7,
-    ORDER_LIMITS = 104,
-    ORDER_READ_BLOCK = 184,
-    ORDER_BAUD = 190,
-};
-constexpr int LIMIT_MIN = 1;
-constexpr int LIMIT_MAX = 2;
-// High byte 0x13 names the block that holds both channels' descriptions.
-constexpr int DESCRIPTION_BLOCK = 0x1300;
 
 void status(const char* text) {
     SetCtrlVal(graph1, GRAPH1_STRING_STATUS, text);
@@ -107,8 +95,8 @@ int connect_try() {
     if (opened != 1) return 0;
 
     status("Searching for control unit ... ");
-    const uint16_t zeros[16] = {};
-    int rc = exchange_frame(&connect, ORDER_SEARCH, 0, zeros, 16, nullptr, 0, nullptr);
+    const uint16_t zeros[SEARCH_WORDS] = {};
+    int rc = exchange_frame(&connect, ORDER_SEARCH, 0, zeros, SEARCH_WORDS, nullptr, 0, nullptr);
     if (!succeeded(rc)) return fail(CONNECT_TRY, rc, 1);
     status("Searching for control unit ... Success.");
     connect.unit_number = data_in.header.value;
@@ -137,12 +125,12 @@ int connect_try() {
 
 int connect_accept() {
     if (transaction_waiting()) return 0;
-    int rc = read_record(ORDER_LIMITS, LIMIT_MIN, &para_rd);
+    int rc = read_record(ORDER_LIMITS, LIMITS_MIN, &para_rd);
     if (!succeeded(rc)) return fail(CONNECT_ACCEPT, rc, 1);
     para_min = para_rd;
     pt_para_min = &para_min;
 
-    rc = read_record(ORDER_LIMITS, LIMIT_MAX, &para_rd);
+    rc = read_record(ORDER_LIMITS, LIMITS_MAX, &para_rd);
     if (!succeeded(rc)) return fail(CONNECT_ACCEPT, rc, 1);
     para_max = para_rd;
     pt_para_max = &para_max;
@@ -158,8 +146,8 @@ int connect_accept() {
     const uint16_t wanted = 256;
     uint16_t block[FRAME_MAX_REQUEST_WORDS] = {};
     int n = 0;
-    rc = exchange_frame(&connect, ORDER_READ_BLOCK, DESCRIPTION_BLOCK, &wanted, 1, block,
-                        FRAME_MAX_REQUEST_WORDS, &n);
+    rc = exchange_frame(&connect, ORDER_LIN_READ, LIN_INFO_BLOCK, &wanted, 1, block, FRAME_MAX_REQUEST_WORDS,
+                        &n);
     if (!succeeded(rc)) return fail(CONNECT_ACCEPT, rc, -1);
     status("Success.");
     char bytes[2 * FRAME_MAX_REQUEST_WORDS];

@@ -3,6 +3,7 @@
 // current RAM parameter set, in one ini file.
 #include "app/panels.h"
 #include "app/shell.h"
+#include "link/orders.h"
 #include "link/serial_com.h"
 #include "link/tab1_ctrl.h"
 #include "params/para_gui.h"
@@ -18,8 +19,6 @@
 using zazed::connect;
 
 namespace {
-
-enum { ORDER_VERSION = 7, ORDER_HARDWARE = 194 };
 
 void status(const char* text) {
     SetCtrlVal(graph1, GRAPH1_STRING_STATUS, text);

@@ -2,6 +2,7 @@
 // channel reset order; each builds its status text by concatenation, and a
 // failure text replaces what was there.
 #include "app/panels.h"
+#include "link/orders.h"
 #include "link/serial_com.h"
 #include "params/para_gui.h"
 #include "resources/userif.h"
@@ -11,8 +12,6 @@
 #include <cstring>
 
 namespace {
-
-enum { ORDER_WRITE_RAM = 1, ORDER_READ_RAM = 2, ORDER_STORE_ROM = 3, ORDER_LOAD_ROM = 4, ORDER_RESET = 29 };
 
 const int idle_color = MakeColor(224, 224, 224);
 const int busy_color = MakeColor(255, 0, 0);

@@ -183,7 +183,8 @@ TEST_F(ConnectTest, RejectedOrderDuringAcceptClosesTheLink) {
     EXPECT_EQ(dimmed(tab1, TAB1_CMDB_COMACCEPT), 1);
     EXPECT_TRUE(popups.empty());
     // Logically closed: nothing reaches the unit until TRY TO CONNECT again.
-    EXPECT_EQ(exchange_frame(&connect, 5, 0, nullptr, 0, nullptr, 0, nullptr), LINK_ERR_NO_CONNECTION);
+    EXPECT_EQ(exchange_frame(&connect, ORDER_SEARCH, 0, nullptr, 0, nullptr, 0, nullptr),
+              LINK_ERR_NO_CONNECTION);
 }
 
 TEST_F(ConnectTest, TimeOutDuringAcceptGivesItsTexts) {
@@ -236,7 +237,7 @@ TEST_F(ConnectTest, ChangeBaudMovesTheUnitAndReconnectsAtTheNewRate) {
     EXPECT_EQ(connect.status, 1);
     uint16_t record[36];
     int n = 0;
-    EXPECT_EQ(exchange_frame(&connect, 8, 252, nullptr, 0, record, 36, &n), LINK_OK);
+    EXPECT_EQ(exchange_frame(&connect, ORDER_POLL, POLL_RECORD, nullptr, 0, record, 36, &n), LINK_OK);
 }
 
 TEST_F(ConnectTest, ChangeBaudThatFailsStillConnectsAgain) {

@@ -111,7 +111,7 @@ class LinkSim : public ::testing::Test {
     }
     int poll() {
         nrec = 0;
-        return exchange_frame(&connect, 8, 252, nullptr, 0, rec, 36, &nrec);
+        return exchange_frame(&connect, ORDER_POLL, POLL_RECORD, nullptr, 0, rec, 36, &nrec);
     }
     int ask(int order, int value, const std::vector<uint16_t>& words, std::vector<uint16_t>* answer,
             int max_answer) {
@@ -140,7 +140,7 @@ TEST_F(LinkSim, TcpPollsReturnTheRecord) {
         ASSERT_EQ(poll(), LINK_OK) << i;
         ASSERT_EQ(nrec, 36);
     }
-    EXPECT_EQ(data_in.header.order, 8);
+    EXPECT_EQ(data_in.header.order, ORDER_POLL);
     EXPECT_NE(rec[32], 0) << "cycle time in word 32";
 }
 
@@ -148,11 +148,11 @@ TEST_F(LinkSim, TcpParametersWriteStoreAndLoad) {
     running_sim sim({"--tcp", "0"});
     ASSERT_EQ(init_tcp(&connect, sim.port(), "127.0.0.1"), 1) << connect.message;
     std::vector<uint16_t> para, lo, hi, back;
-    ASSERT_EQ(ask(2, 0, {}, &para, 228), LINK_OK);
+    ASSERT_EQ(ask(ORDER_READ_RAM, 0, {}, &para, 228), LINK_OK);
     ASSERT_EQ(para.size(), 228u);
     EXPECT_EQ(data_in.header.value, 0) << "plausibility errors of the unit's own set";
-    ASSERT_EQ(ask(104, 1, {}, &lo, 228), LINK_OK);
-    ASSERT_EQ(ask(104, 2, {}, &hi, 228), LINK_OK);
+    ASSERT_EQ(ask(ORDER_LIMITS, LIMITS_MIN, {}, &lo, 228), LINK_OK);
+    ASSERT_EQ(ask(ORDER_LIMITS, LIMITS_MAX, {}, &hi, 228), LINK_OK);
 
     // A field with a small range: the analog output shift of row 0.
     const int w = 199;
@@ -160,25 +160,25 @@ TEST_F(LinkSim, TcpParametersWriteStoreAndLoad) {
     std::vector<uint16_t> changed = para;
     changed[w] = static_cast<uint16_t>(static_cast<int16_t>(hi[w]) - 1);
     ASSERT_NE(changed[w], para[w]);
-    EXPECT_EQ(ask(1, 0, changed, &back, 0), LINK_OK);
+    EXPECT_EQ(ask(ORDER_WRITE_RAM, 0, changed, &back, 0), LINK_OK);
     EXPECT_EQ(data_in.header.value, 0);
-    ASSERT_EQ(ask(2, 0, {}, &back, 228), LINK_OK);
+    ASSERT_EQ(ask(ORDER_READ_RAM, 0, {}, &back, 228), LINK_OK);
     EXPECT_EQ(back, changed);
 
     // Outside the limits: refused, counted in the answer's value, the old value kept.
     std::vector<uint16_t> bad = changed;
     bad[w] = static_cast<uint16_t>(static_cast<int16_t>(hi[w]) + 1);
-    EXPECT_EQ(ask(1, 0, bad, &back, 0), LINK_OK);
+    EXPECT_EQ(ask(ORDER_WRITE_RAM, 0, bad, &back, 0), LINK_OK);
     EXPECT_EQ(data_in.header.value, 1);
-    ASSERT_EQ(ask(2, 0, {}, &back, 228), LINK_OK);
+    ASSERT_EQ(ask(ORDER_READ_RAM, 0, {}, &back, 228), LINK_OK);
     EXPECT_EQ(back[w], changed[w]);
 
     // Store, change RAM again, load: RAM holds the stored set.
-    EXPECT_EQ(ask(3, 0, {}, &back, 0), LINK_OK);
-    EXPECT_EQ(ask(1, 0, para, &back, 0), LINK_OK);
-    EXPECT_EQ(ask(4, 0, {}, &back, 0), LINK_OK);
+    EXPECT_EQ(ask(ORDER_STORE_ROM, 0, {}, &back, 0), LINK_OK);
+    EXPECT_EQ(ask(ORDER_WRITE_RAM, 0, para, &back, 0), LINK_OK);
+    EXPECT_EQ(ask(ORDER_LOAD_ROM, 0, {}, &back, 0), LINK_OK);
     EXPECT_EQ(data_in.header.value, 0);
-    ASSERT_EQ(ask(2, 0, {}, &back, 228), LINK_OK);
+    ASSERT_EQ(ask(ORDER_READ_RAM, 0, {}, &back, 228), LINK_OK);
     EXPECT_EQ(back, changed);
 }
 
@@ -187,21 +187,21 @@ TEST_F(LinkSim, TcpUnknownOrderAndBadArgumentsAreRejected) {
     ASSERT_EQ(init_tcp(&connect, sim.port(), "127.0.0.1"), 1) << connect.message;
     std::vector<uint16_t> a;
     EXPECT_EQ(ask(77, 0, {}, &a, 0), LINK_ERR_ORDER);
-    EXPECT_EQ(ask(29, 7, {}, &a, 0), LINK_ERR_ORDER);
-    EXPECT_EQ(ask(8, 252, {}, &a, 36), LINK_OK) << "the link goes on after a rejection";
+    EXPECT_EQ(ask(ORDER_RESET, 7, {}, &a, 0), LINK_ERR_ORDER);
+    EXPECT_EQ(ask(ORDER_POLL, POLL_RECORD, {}, &a, 36), LINK_OK) << "the link goes on after a rejection";
 }
 
 TEST_F(LinkSim, TcpIdentificationAndStatusAnswers) {
     running_sim sim({"--tcp", "0", "--unit", "12"});
     ASSERT_EQ(init_tcp(&connect, sim.port(), "127.0.0.1"), 1) << connect.message;
     std::vector<uint16_t> a;
-    EXPECT_EQ(ask(5, 0, std::vector<uint16_t>(16, 0), &a, 0), LINK_OK);
+    EXPECT_EQ(ask(ORDER_SEARCH, 0, std::vector<uint16_t>(16, 0), &a, 0), LINK_OK);
     EXPECT_EQ(data_in.header.value, 12);
-    ASSERT_EQ(ask(7, 0, {}, &a, 0), LINK_OK);
+    ASSERT_EQ(ask(ORDER_VERSION, 0, {}, &a, 0), LINK_OK);
     a.push_back(0);
     EXPECT_NE(std::string(reinterpret_cast<const char*>(a.data())).find("V4.04"), std::string::npos);
     // Order 8 value 3: result 0 with no sequence ready, else 3, 4 or 5 for A, B, both.
-    const int rc = ask(8, 3, {}, &a, 36);
+    const int rc = ask(ORDER_POLL, POLL_OSCI_STATUS, {}, &a, 36);
     EXPECT_TRUE(rc == LINK_OK || (rc >= LINK_STATUS_1 && rc <= LINK_STATUS_3)) << rc;
     EXPECT_EQ(rc == LINK_OK ? 0 : rc - 2, data_in.header.value);
 }
@@ -210,7 +210,7 @@ TEST_F(LinkSim, TcpAutosendFramesComeThroughReceiveFrame) {
     running_sim sim({"--tcp", "0"});
     ASSERT_EQ(init_tcp(&connect, sim.port(), "127.0.0.1"), 1) << connect.message;
     std::vector<uint16_t> a;
-    ASSERT_EQ(ask(30, 1, {}, &a, 0), LINK_OK);
+    ASSERT_EQ(ask(ORDER_AUTOSEND, AUTOSEND_ON, {}, &a, 0), LINK_OK);
     for (int i = 0; i < 3; i++) {
         ASSERT_EQ(autosend_frame(5.0), LINK_AUTOSEND) << i;
         EXPECT_EQ(nrec, 36);
@@ -321,9 +321,9 @@ TEST_F(LinkSim, PtyPollsAndParametersAt115200) {
     for (int i = 0; i < 20; i++) ASSERT_EQ(poll(), LINK_OK) << i;
     EXPECT_EQ(nrec, 36);
     std::vector<uint16_t> para, back;
-    ASSERT_EQ(ask(2, 0, {}, &para, 228), LINK_OK);
+    ASSERT_EQ(ask(ORDER_READ_RAM, 0, {}, &para, 228), LINK_OK);
     ASSERT_EQ(para.size(), 228u);
-    EXPECT_EQ(ask(1, 0, para, &back, 0), LINK_OK);
+    EXPECT_EQ(ask(ORDER_WRITE_RAM, 0, para, &back, 0), LINK_OK);
     EXPECT_EQ(data_in.header.value, 0);
     EXPECT_EQ(ask(77, 0, {}, &back, 0), LINK_ERR_ORDER);
 }
@@ -380,7 +380,7 @@ TEST_F(LinkSim, PtyAutosendFramesComeThroughReceiveFrame) {
     running_sim sim({"--pty", "--baud", "38400"});
     ASSERT_EQ(open_pty(sim.pty(), 2), 1) << connect.message;
     std::vector<uint16_t> a;
-    ASSERT_EQ(ask(30, 1, {}, &a, 0), LINK_OK);
+    ASSERT_EQ(ask(ORDER_AUTOSEND, AUTOSEND_ON, {}, &a, 0), LINK_OK);
     for (int i = 0; i < 3; i++) {
         ASSERT_EQ(autosend_frame(5.0), LINK_AUTOSEND) << i;
         EXPECT_EQ(nrec, 36);
@@ -396,7 +396,7 @@ TEST_F(LinkSim, PtyBaudMismatchAndRateChange) {
     ASSERT_EQ(open_pty(sim.pty(), 0), 1) << connect.message;
     EXPECT_EQ(poll(), LINK_OK);
     std::vector<uint16_t> a;
-    EXPECT_EQ(ask(190, 4, {}, &a, 0), LINK_OK);
+    EXPECT_EQ(ask(ORDER_BAUD, 4, {}, &a, 0), LINK_OK);
     EXPECT_EQ(poll(), LINK_ERR_RECV_TIMEOUT);
     ASSERT_EQ(open_pty(sim.pty(), 4), 1) << connect.message;
     EXPECT_EQ(connect.baud, 115200);

@@ -118,7 +118,7 @@ class Link : public ::testing::Test {
         line->at(t, [this, panel, control, code] { events.push_back({panel, control, code}); });
     }
     int poll(uint16_t* answer, int* n) {
-        return exchange_frame(&connect, 8, 252, nullptr, 0, answer, answer ? 36 : 0, n);
+        return exchange_frame(&connect, ORDER_POLL, POLL_RECORD, nullptr, 0, answer, answer ? 36 : 0, n);
     }
 };
 
@@ -143,11 +143,11 @@ TEST_F(Link, NotConnected) {
 TEST_F(Link, BadArguments) {
     uint16_t buf[4] = {};
     int n = 0;
-    EXPECT_EQ(exchange_frame(&connect, 1, 0, buf, 257, nullptr, 0, nullptr), LINK_ERR_ARGS);
-    EXPECT_EQ(exchange_frame(&connect, 1, 0, buf, -1, nullptr, 0, nullptr), LINK_ERR_ARGS);
-    EXPECT_EQ(exchange_frame(&connect, 2, 0, nullptr, 0, buf, 257, &n), LINK_ERR_ARGS);
-    EXPECT_EQ(exchange_frame(&connect, 1, 0, nullptr, 3, nullptr, 0, nullptr), LINK_ERR_ARGS);
-    EXPECT_EQ(exchange_frame(&connect, 2, 0, nullptr, 0, nullptr, 4, &n), LINK_ERR_ARGS);
+    EXPECT_EQ(exchange_frame(&connect, ORDER_WRITE_RAM, 0, buf, 257, nullptr, 0, nullptr), LINK_ERR_ARGS);
+    EXPECT_EQ(exchange_frame(&connect, ORDER_WRITE_RAM, 0, buf, -1, nullptr, 0, nullptr), LINK_ERR_ARGS);
+    EXPECT_EQ(exchange_frame(&connect, ORDER_READ_RAM, 0, nullptr, 0, buf, 257, &n), LINK_ERR_ARGS);
+    EXPECT_EQ(exchange_frame(&connect, ORDER_WRITE_RAM, 0, nullptr, 3, nullptr, 0, nullptr), LINK_ERR_ARGS);
+    EXPECT_EQ(exchange_frame(&connect, ORDER_READ_RAM, 0, nullptr, 0, nullptr, 4, &n), LINK_ERR_ARGS);
     EXPECT_EQ(receive_frame(&connect, nullptr, 0.0, nullptr, 36, &n), LINK_ERR_ARGS);
     EXPECT_TRUE(line->writes.empty());
     connect.protocol = 7;
@@ -158,7 +158,7 @@ TEST_F(Link, BadArguments) {
 // ---- One transaction ----------------------------------------------------------------------------
 
 TEST_F(Link, RunPollWritesRequestAndCopiesAnswer) {
-    answer_with(make_frame(8, 252, 36));
+    answer_with(make_frame(ORDER_POLL, POLL_RECORD, 36));
     uint16_t rec[36] = {};
     int n = 0;
     EXPECT_EQ(poll(rec, &n), LINK_OK);
@@ -171,7 +171,7 @@ TEST_F(Link, RunPollWritesRequestAndCopiesAnswer) {
 }
 
 TEST_F(Link, AnswerTricklingInBehindNoise) {
-    Bytes f = make_frame(2, 0, 228);
+    Bytes f = make_frame(ORDER_READ_RAM, 0, 228);
     line->deliver_at(0.01, {0x00, 0x55, 0x13});
     for (size_t i = 0; i < f.size(); i += 50)
         line->deliver_at(0.02 + 0.01 * static_cast<double>(i / 50),
@@ -179,21 +179,22 @@ TEST_F(Link, AnswerTricklingInBehindNoise) {
                                f.begin() + static_cast<long>(std::min(i + 50, f.size()))));
     std::vector<uint16_t> para(228);
     int n = 0;
-    EXPECT_EQ(exchange_frame(&connect, 2, 0, nullptr, 0, para.data(), 228, &n), LINK_OK);
+    EXPECT_EQ(exchange_frame(&connect, ORDER_READ_RAM, 0, nullptr, 0, para.data(), 228, &n), LINK_OK);
     EXPECT_EQ(n, 228);
     EXPECT_EQ(para[227], 1227);
 }
 
 TEST_F(Link, StatusAnswers) {
     for (int v = 1; v <= 3; v++) {
-        answer_with(make_frame(8, static_cast<uint16_t>(v), 0));
-        EXPECT_EQ(exchange_frame(&connect, 8, 3, nullptr, 0, nullptr, 0, nullptr), v + 2);
+        answer_with(make_frame(ORDER_POLL, static_cast<uint16_t>(v), 0));
+        EXPECT_EQ(exchange_frame(&connect, ORDER_POLL, POLL_OSCI_STATUS, nullptr, 0, nullptr, 0, nullptr),
+                  v + 2);
     }
 }
 
 TEST_F(Link, SendTimeout) {
     line->drain_seconds = 1.5;
-    answer_with(make_frame(8, 252, 36));
+    answer_with(make_frame(ORDER_POLL, POLL_RECORD, 36));
     EXPECT_EQ(poll(nullptr, nullptr), LINK_ERR_SEND_TIMEOUT);
     EXPECT_NEAR(clk.t, 1.0, 0.01);
     EXPECT_EQ(exch_active, 0);
@@ -208,18 +209,19 @@ TEST_F(Link, ReceiveTimeoutWithoutSpinning) {
 }
 
 TEST_F(Link, PayloadCrc) {
-    answer_with(make_frame(8, 252, 36, true));
+    answer_with(make_frame(ORDER_POLL, POLL_RECORD, 36, true));
     EXPECT_EQ(poll(nullptr, nullptr), LINK_ERR_CRC);
     EXPECT_EQ(exch_active, 0);
 }
 
 TEST_F(Link, RejectedOrder) {
-    answer_with(make_frame(0, 0, 0));
-    EXPECT_EQ(exchange_frame(&connect, 104, 1, nullptr, 0, nullptr, 0, nullptr), LINK_ERR_ORDER);
+    answer_with(make_frame(ORDER_REJECTED, 0, 0));
+    EXPECT_EQ(exchange_frame(&connect, ORDER_LIMITS, LIMITS_MIN, nullptr, 0, nullptr, 0, nullptr),
+              LINK_ERR_ORDER);
 }
 
 TEST_F(Link, TooFewWords) {
-    answer_with(make_frame(8, 252, 30));
+    answer_with(make_frame(ORDER_POLL, POLL_RECORD, 30));
     uint16_t rec[36] = {};
     int n = 0;
     EXPECT_EQ(poll(rec, &n), LINK_ERR_FEW_WORDS);
@@ -228,7 +230,7 @@ TEST_F(Link, TooFewWords) {
 
 TEST_F(Link, Oversize) {
     uint8_t h[8];
-    frame_write_header(h, 9, 0, 1020, 0);
+    frame_write_header(h, ORDER_OSCI_BLOCK, 0, 1020, 0);
     answer_with(Bytes(h, h + 8));
     EXPECT_EQ(poll(nullptr, nullptr), LINK_ERR_OVERSIZE);
 }
@@ -240,9 +242,9 @@ TEST_F(Link, LineErrorReportedAsWrongBaud) {
 }
 
 TEST_F(Link, CountWithoutBufferIsZero) {
-    answer_with(make_frame(7, 0, 12));
+    answer_with(make_frame(ORDER_VERSION, 0, 12));
     int n = 5;
-    EXPECT_EQ(exchange_frame(&connect, 7, 0, nullptr, 0, nullptr, 0, &n), LINK_OK);
+    EXPECT_EQ(exchange_frame(&connect, ORDER_VERSION, 0, nullptr, 0, nullptr, 0, &n), LINK_OK);
     EXPECT_EQ(n, 0);
 }
 
@@ -250,7 +252,7 @@ TEST_F(Link, CountWithoutBufferIsZero) {
 
 TEST_F(Link, StopWhileWaitingConsumesAnswer) {
     press_at(0.01, MPANEL, STOP_BTN);
-    answer_with(make_frame(8, 252, 36), 0.5);
+    answer_with(make_frame(ORDER_POLL, POLL_RECORD, 36), 0.5);
     uint16_t rec[36] = {};
     int n = 0;
     EXPECT_EQ(poll(rec, &n), LINK_STOP);
@@ -268,14 +270,14 @@ TEST_F(Link, StopWithoutAnswerTimesOut) {
 TEST_F(Link, FirstLatchedCodeStays) {
     press_at(0.01, MPANEL, SEND_BTN);
     press_at(0.02, MPANEL, STOP_BTN);
-    answer_with(make_frame(8, 252, 36), 0.1);
+    answer_with(make_frame(ORDER_POLL, POLL_RECORD, 36), 0.1);
     EXPECT_EQ(poll(nullptr, nullptr), LINK_SEND_PRESSED);
 }
 
 TEST_F(Link, ProgramEventOnlyOnMainPanelButtons) {
     press_at(0.01, TAB7, NORM, LINK_EVENT_PROGRAM); // not a main-panel button: ignored
     press_at(0.02, MPANEL, READ_BTN, 3);            // a left click is no commit
-    answer_with(make_frame(8, 252, 36), 0.1);
+    answer_with(make_frame(ORDER_POLL, POLL_RECORD, 36), 0.1);
     EXPECT_EQ(poll(nullptr, nullptr), LINK_OK);
     press_at(clk.t + 0.01, MPANEL, STOP_BTN, LINK_EVENT_PROGRAM);
     EXPECT_EQ(poll(nullptr, nullptr), LINK_STOP);
@@ -283,14 +285,16 @@ TEST_F(Link, ProgramEventOnlyOnMainPanelButtons) {
 
 TEST_F(Link, FailureWinsOverLatchedCode) {
     press_at(0.01, MPANEL, STOP_BTN);
-    answer_with(make_frame(8, 252, 36, true), 0.1);
+    answer_with(make_frame(ORDER_POLL, POLL_RECORD, 36, true), 0.1);
     EXPECT_EQ(poll(nullptr, nullptr), LINK_ERR_CRC);
 }
 
 TEST_F(Link, NestedTransactionFromButtonIsBusy) {
     int nested = 99;
-    line->at(0.01, [&nested] { nested = exchange_frame(&connect, 29, 1, nullptr, 0, nullptr, 0, nullptr); });
-    answer_with(make_frame(8, 252, 36), 0.1);
+    line->at(0.01, [&nested] {
+        nested = exchange_frame(&connect, ORDER_RESET, RESET_A, nullptr, 0, nullptr, 0, nullptr);
+    });
+    answer_with(make_frame(ORDER_POLL, POLL_RECORD, 36), 0.1);
     uint16_t rec[36] = {};
     int n = 0;
     EXPECT_EQ(poll(rec, &n), LINK_OK);
@@ -363,7 +367,7 @@ TEST_F(Link, VanishedPeerIsReportedOnce) {
 // ---- Autosend frames ------------------------------------------------------------------------------
 
 TEST_F(Link, AutosendFrameArrives) {
-    line->deliver_at(3.0, make_frame(8, 252, 36));
+    line->deliver_at(3.0, make_frame(ORDER_POLL, POLL_RECORD, 36));
     uint16_t rec[36] = {};
     int n = 0;
     EXPECT_EQ(receive_frame(&connect, nullptr, 0.0, rec, 36, &n), LINK_AUTOSEND);
@@ -375,13 +379,13 @@ TEST_F(Link, AutosendFrameArrives) {
 
 TEST_F(Link, SendDuringAutosendWaitStillReturnsFrame) {
     press_at(0.1, MPANEL, SEND_BTN);
-    line->deliver_at(0.5, make_frame(8, 252, 36));
+    line->deliver_at(0.5, make_frame(ORDER_POLL, POLL_RECORD, 36));
     EXPECT_EQ(receive_frame(&connect, nullptr, 0.0, nullptr, 0, nullptr), LINK_AUTOSEND);
 }
 
 TEST_F(Link, ManualStoreDuringAutosendWaitIsReturned) {
     press_at(0.1, TAB5, REC_STORE);
-    line->deliver_at(0.5, make_frame(8, 252, 36));
+    line->deliver_at(0.5, make_frame(ORDER_POLL, POLL_RECORD, 36));
     EXPECT_EQ(receive_frame(&connect, nullptr, 0.0, nullptr, 0, nullptr), LINK_REC_STORE);
 }
 
@@ -399,9 +403,9 @@ TEST_F(Link, StopAfterSendStillEndsAutosendWait) {
 }
 
 TEST_F(Link, AutosendChecks) {
-    line->deliver_at(0.1, make_frame(9, 0, 36));
+    line->deliver_at(0.1, make_frame(ORDER_OSCI_BLOCK, 0, 36));
     EXPECT_EQ(receive_frame(&connect, nullptr, 0.0, nullptr, 0, nullptr), LINK_ERR_ORDER);
-    line->deliver_at(clk.t + 0.1, make_frame(8, 252, 20));
+    line->deliver_at(clk.t + 0.1, make_frame(ORDER_POLL, POLL_RECORD, 20));
     uint16_t rec[36];
     int n = 0;
     EXPECT_EQ(receive_frame(&connect, nullptr, 0.0, rec, 36, &n), LINK_ERR_FEW_WORDS);
@@ -411,7 +415,7 @@ TEST_F(Link, AutosendChecks) {
 
 TEST_F(Link, AutosendTicks) {
     int ticks = 0;
-    line->deliver_at(1.65, make_frame(8, 252, 36));
+    line->deliver_at(1.65, make_frame(ORDER_POLL, POLL_RECORD, 36));
     EXPECT_EQ(receive_frame(
                   &connect, [&ticks] { ticks++; }, 0.5, nullptr, 0, nullptr),
               LINK_AUTOSEND);
@@ -429,22 +433,22 @@ TEST_F(Link, TcpConnectAndExchange) {
     // still in the socket when the next request goes out. They must not pass for its answer.
     Bytes stale;
     for (int i = 0; i < 30; i++) {
-        Bytes f = make_frame(8, 252, 18);
+        Bytes f = make_frame(ORDER_POLL, POLL_RECORD, 18);
         stale.insert(stale.end(), f.begin(), f.end());
     }
     line->deliver_at(0.0, stale);
     line->wait_for_activity(0.0);
     EXPECT_EQ(exch.count, FRAME_MAX_TOTAL);
-    answer_with(make_frame(2, 0, 228));
+    answer_with(make_frame(ORDER_READ_RAM, 0, 228));
     std::vector<uint16_t> para(228);
     int n = 0;
-    EXPECT_EQ(exchange_frame(&connect, 2, 0, nullptr, 0, para.data(), 228, &n), LINK_OK);
+    EXPECT_EQ(exchange_frame(&connect, ORDER_READ_RAM, 0, nullptr, 0, para.data(), 228, &n), LINK_OK);
     EXPECT_EQ(n, 228);
 }
 
 TEST_F(Link, TcpAutosendTakenFromSocket) {
     ASSERT_EQ(init_tcp(&connect, 5025, "host"), 1);
-    line->deliver_at(0.4, make_frame(8, 252, 36));
+    line->deliver_at(0.4, make_frame(ORDER_POLL, POLL_RECORD, 36));
     EXPECT_EQ(receive_frame(&connect, nullptr, 0.0, nullptr, 0, nullptr), LINK_AUTOSEND);
 }
 

@@ -120,14 +120,14 @@ struct pty_unit {
 TEST_F(RealLink, PtyExchange) {
     pty_unit unit;
     ASSERT_TRUE(unit.open());
-    unit.answer = make_frame(8, 252, 36);
+    unit.answer = make_frame(ORDER_POLL, POLL_RECORD, 36);
     link_set_serial_device(9, unit.name);
     ASSERT_EQ(init_rs232(&connect, 9, 4, 1), 1) << connect.message;
     EXPECT_NE(std::string(connect.message).find(unit.name), std::string::npos);
     uint16_t rec[36] = {};
     int n = 0;
     for (int i = 0; i < 20; i++)
-        ASSERT_EQ(exchange_frame(&connect, 8, 252, nullptr, 0, rec, 36, &n), LINK_OK);
+        ASSERT_EQ(exchange_frame(&connect, ORDER_POLL, POLL_RECORD, nullptr, 0, rec, 36, &n), LINK_OK);
     EXPECT_EQ(n, 36);
     EXPECT_EQ(rec[35], 535);
 }
@@ -136,7 +136,7 @@ TEST_F(RealLink, PtyLeftoverInputFlushedOnOpen) {
     pty_unit unit;
     ASSERT_TRUE(unit.open());
     // An autosend frame already waiting before the program opened the port.
-    const Bytes stale = make_frame(8, 252, 36);
+    const Bytes stale = make_frame(ORDER_POLL, POLL_RECORD, 36);
     ASSERT_EQ(::write(unit.master, stale.data(), stale.size()), static_cast<ssize_t>(stale.size()));
     link_set_serial_device(9, unit.name);
     ASSERT_EQ(init_rs232(&connect, 9, 1, 1), 1) << connect.message;
@@ -160,7 +160,8 @@ TEST_F(RealLink, PtyPeerVanishesWithoutSpinning) {
     EXPECT_NE(std::string(connect.message).find("CONNECTION LOST ON: COM9"), std::string::npos)
         << connect.message;
     EXPECT_LT(cpu, 0.1) << "CPU seconds in 0.5 s after the peer vanished";
-    EXPECT_EQ(exchange_frame(&connect, 8, 252, nullptr, 0, nullptr, 0, nullptr), LINK_ERR_NO_CONNECTION);
+    EXPECT_EQ(exchange_frame(&connect, ORDER_POLL, POLL_RECORD, nullptr, 0, nullptr, 0, nullptr),
+              LINK_ERR_NO_CONNECTION);
 }
 
 TEST_F(RealLink, MissingDevice) {
@@ -180,7 +181,7 @@ TEST_F(RealLink, TcpExchangeAndAutosend) {
         QObject::connect(peer, &QTcpSocket::readyRead, [&] {
             const QByteArray req = peer->readAll();
             if (req.size() >= 2 && static_cast<uint8_t>(req[1]) == 2) {
-                const Bytes a = make_frame(2, 0, 228);
+                const Bytes a = make_frame(ORDER_READ_RAM, 0, 228);
                 peer->write(reinterpret_cast<const char*>(a.data()), static_cast<qint64>(a.size()));
             }
         });
@@ -188,13 +189,13 @@ TEST_F(RealLink, TcpExchangeAndAutosend) {
     ASSERT_EQ(init_tcp(&connect, server.serverPort(), "127.0.0.1"), 1) << connect.message;
     std::vector<uint16_t> para(228);
     int n = 0;
-    EXPECT_EQ(exchange_frame(&connect, 2, 0, nullptr, 0, para.data(), 228, &n), LINK_OK);
+    EXPECT_EQ(exchange_frame(&connect, ORDER_READ_RAM, 0, nullptr, 0, para.data(), 228, &n), LINK_OK);
     EXPECT_EQ(n, 228);
     EXPECT_EQ(para[227], 727);
 
     ASSERT_NE(peer, nullptr);
     QTimer::singleShot(100, [&] {
-        const Bytes a = make_frame(8, 252, 36);
+        const Bytes a = make_frame(ORDER_POLL, POLL_RECORD, 36);
         peer->write(reinterpret_cast<const char*>(a.data()), static_cast<qint64>(a.size()));
     });
     uint16_t rec[36] = {};
@@ -208,7 +209,8 @@ TEST_F(RealLink, TcpReceiveTimeoutIdlesTheCpu) {
     ASSERT_EQ(init_tcp(&connect, server.serverPort(), "127.0.0.1"), 1) << connect.message;
     const double cpu0 = cpu_seconds();
     const double t0 = link_now();
-    EXPECT_EQ(exchange_frame(&connect, 8, 252, nullptr, 0, nullptr, 0, nullptr), LINK_ERR_RECV_TIMEOUT);
+    EXPECT_EQ(exchange_frame(&connect, ORDER_POLL, POLL_RECORD, nullptr, 0, nullptr, 0, nullptr),
+              LINK_ERR_RECV_TIMEOUT);
     EXPECT_NEAR(link_now() - t0, 2.0, 0.2);
     EXPECT_LT(cpu_seconds() - cpu0, 0.1);
 }

@@ -156,14 +156,14 @@ void RunSimTest::TearDown() {
 
 void RunSimTest::set_autosend_events(uint16_t mask) {
     uint16_t words[PARA_WORDS];
-    ASSERT_EQ(exchange_frame(&zazed::connect, 2, 0, nullptr, 0, words, PARA_WORDS, nullptr), 0);
+    ASSERT_EQ(exchange_frame(&zazed::connect, ORDER_READ_RAM, 0, nullptr, 0, words, PARA_WORDS, nullptr), 0);
     para_record p;
     para_from_words(&p, words);
     // The unit refuses bits beyond those its registers have.
     const uint16_t bits[3] = {0x3FFF, 0x00FF, 0x03FF};
     for (int r = 0; r < 3; r++) p.autosend_cond.evnt[r] = mask & bits[r];
     para_to_words(&p, words);
-    ASSERT_EQ(exchange_frame(&zazed::connect, 1, 0, words, PARA_WORDS, nullptr, 0, nullptr), 0);
+    ASSERT_EQ(exchange_frame(&zazed::connect, ORDER_WRITE_RAM, 0, words, PARA_WORDS, nullptr, 0, nullptr), 0);
 }
 
 void RunSimTest::choose_file(const std::string& path) {

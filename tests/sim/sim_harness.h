@@ -75,7 +75,7 @@ struct sim_harness {
 
     std::vector<uint16_t> record() {
         std::vector<uint16_t> r;
-        ask_words(8, 252, {}, &r, SIM_RECORD_WORDS);
+        ask_words(ORDER_POLL, POLL_RECORD, {}, &r, SIM_RECORD_WORDS);
         return r;
     }
 };
