@@ -5,10 +5,10 @@
 #include "app/demo.h"
 
 #include "app/shell.h"
-#include "link/serial_com.h"
-#include "link/tab1_ctrl.h"
+#include "connect/connect_panel.h"
+#include "link/link.h"
 #include "sim/sim_server.h"
-#include "support/ui.h"
+#include "ui/ui.h"
 
 #include <cstdio>
 #include <string>

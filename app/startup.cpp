@@ -1,22 +1,19 @@
 // Start-up: the panels are loaded, filled and placed in a fixed order, then the
 // program settings file is read; and the panels are discarded in the reverse
 // order when the program ends.
-#include "app/panels.h"
 #include "app/print_text.h"
-#include "app/scope_para.h"
 #include "app/shell.h"
 #include "params/cond_ring_ui.h"
-#include "resources/userif.h"
-#include "support/ui.h"
-#include "support/ui_util.h"
+#include "settings/settings_file.h"
+#include "support/path_time.h"
+#include "ui/panels.h"
+#include "ui/ui.h"
+#include "ui/userif.h"
 
 #include <cstdio>
 #include <cstring>
 
-const char pc_version_str[] = "KORMELAN-3 Zazed V4.04";
 char scope_para_file[UI_MAX_PATH];
-int run = 0;
-int record_to_file = 0;
 shell_hooks shell = {};
 
 namespace {

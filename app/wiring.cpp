@@ -1,9 +1,11 @@
 // The program's own subsystems behind the shell's hooks. Tests leave this out
 // and put fakes in their place.
-#include "app/run_mode.h"
 #include "app/shell.h"
+#include "osci/osci_mode.h"
 #include "params/para_gui.h"
-#include "recorder/tab5_ctrl.h"
+#include "recorder/recorder_panel.h"
+#include "run/run_mode.h"
+#include "settings/anaout_view.h"
 
 namespace {
 
@@ -54,4 +56,7 @@ void shell_use_subsystems() {
     recorder_hook.running = running;
     recorder_hook.show_help = help;
     params_hook.measured_value = measured;
+    params_hook.set_oszi_mode = set_oszi_mode;
+    params_hook.fill_zoom_list = fill_zoom_list;
+    params_hook.set_anaout_transfer = set_anaout_transfer;
 }

@@ -1,5 +1,5 @@
 // Frame codec throughput: the CRC alone, and finding a full-size frame behind noise.
-#include "link/serial_com_frame.h"
+#include "link/frame.h"
 
 #include <benchmark/benchmark.h>
 

@@ -5,7 +5,7 @@
 //
 // The unit runs as a child process, so getrusage of this process is the program's own
 // cost. After the runs a summary prints the medians and the ratios.
-#include "link/serial_com.h"
+#include "link/link.h"
 #include "tests/link/sim_process.h"
 #include "tests/measure.h"
 #include "tests/sim/sim_client.h"

@@ -4,16 +4,16 @@
 // LIMITED recording at interval 0) and over a 115200-baud pseudo-terminal,
 // with the CPU the program uses. The unit runs as a child process, so
 // getrusage of this process is the program's own cost.
-#include "app/panels.h"
-#include "app/run_mode.h"
 #include "bench/start_program.h"
-#include "link/serial_com.h"
+#include "link/link.h"
 #include "recorder/rec_modes.h"
 #include "recorder/record_file.h"
-#include "resources/userif.h"
-#include "support/ui.h"
+#include "run/run_mode.h"
 #include "tests/link/sim_process.h"
 #include "tests/measure.h"
+#include "ui/panels.h"
+#include "ui/ui.h"
+#include "ui/userif.h"
 
 #include <benchmark/benchmark.h>
 

@@ -2,7 +2,7 @@
 // (30 numerics written, one 24-trace point appended to the strip chart),
 // painting excluded, how many paints a burst of records causes, and what one
 // paint of a full 24-trace strip chart costs.
-#include "support/ui.h"
+#include "ui/ui.h"
 
 #include <QApplication>
 #include <QFile>

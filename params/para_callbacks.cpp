@@ -1,11 +1,11 @@
 // Callbacks of the parameter panels. Each reads its controls, calls the
 // routine that does the work, and shows the result.
-#include "app/panels.h"
-#include "link/serial_com.h"
+#include "link/link.h"
 #include "params/cond_ring_ui.h"
 #include "params/para_gui.h"
-#include "resources/userif.h"
-#include "support/ui.h"
+#include "ui/panels.h"
+#include "ui/ui.h"
+#include "ui/userif.h"
 
 params_hooks params_hook = {};
 

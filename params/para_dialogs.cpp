@@ -1,11 +1,11 @@
 // The dialog side of parameter files: the file popups, the remembered
 // directory, the progress display and the failure reports around the pure
 // store and file routines of para_file.
-#include "app/panels.h"
 #include "params/para_file.h"
 #include "params/para_gui.h"
-#include "resources/userif.h"
-#include "support/ui.h"
+#include "ui/panels.h"
+#include "ui/ui.h"
+#include "ui/userif.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,12 +1,12 @@
 // Moving the parameter set between the PC and the unit's RAM and ROM, and the
 // channel reset order; each builds its status text by concatenation, and a
 // failure text replaces what was there.
-#include "app/panels.h"
+#include "link/link.h"
 #include "link/orders.h"
-#include "link/serial_com.h"
 #include "params/para_gui.h"
-#include "resources/userif.h"
-#include "support/ui.h"
+#include "ui/panels.h"
+#include "ui/ui.h"
+#include "ui/userif.h"
 
 #include <cstdio>
 #include <cstring>

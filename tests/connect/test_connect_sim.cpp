@@ -2,9 +2,9 @@
 // the link against a simulated unit over TCP loopback and a pseudo-terminal.
 #include "connect_fixture.h"
 
-#include "app/scope_para.h"
 #include "linear/linear_info.h"
 #include "params/para_gui.h"
+#include "settings/settings_file.h"
 #include "sim/sim_faults.h"
 #include "support/inifile.h"
 

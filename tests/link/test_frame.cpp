@@ -1,5 +1,5 @@
 // Frame codec and CRC8: building requests, finding frames in a byte stream, checking answers.
-#include "link/serial_com_frame.h"
+#include "link/frame.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 // number, with every fault the simulator injects. The unit runs on its own thread, or as
 // the executable in a child process where the test kills it or measures the program's
 // CPU alone.
-#include "link/serial_com.h"
+#include "link/link.h"
 #include "sim/sim_server.h"
 #include "sim/sim_wire.h"
 #include "tests/link/sim_process.h"

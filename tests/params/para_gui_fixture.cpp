@@ -1,10 +1,12 @@
 #include "tests/params/para_gui_fixture.h"
 
-#include "app/panels.h"
+#include "osci/osci_mode.h"
 #include "params/cond_ring_ui.h"
-#include "resources/userif.h"
-#include "support/ui.h"
+#include "settings/anaout_view.h"
 #include "tests/params/para_sample.h"
+#include "ui/panels.h"
+#include "ui/ui.h"
+#include "ui/userif.h"
 
 #include <cstdio>
 
@@ -74,9 +76,18 @@ void ParaPanels::SetUpTestSuite() {
     ui_fill_conditions(tab7, TAB7_RING_NORMCOND, COND_CODE_NORM);
 }
 
+// The oscillograph settings and the analog output view, which the program
+// puts behind the parameter panels' hooks at start-up.
+static void use_panel_hooks() {
+    params_hook.set_oszi_mode = set_oszi_mode;
+    params_hook.fill_zoom_list = fill_zoom_list;
+    params_hook.set_anaout_transfer = set_anaout_transfer;
+}
+
 void ParaPanels::SetUp() {
     popups = popup_log{};
     params_hook = params_hooks{};
+    use_panel_hooks();
     para_pc = para_record{};
     para_rd = para_record{};
     osci_modes(0, 0);

@@ -1,16 +1,16 @@
 // parameter_exchange end to end: the link's transaction over a scripted line
 // whose far end is the simulated unit in-process (or a scripted answer where a
 // fault is wanted); and the parameter file dialogs.
-#include "app/panels.h"
-#include "link/serial_com.h"
-#include "link/serial_com_fake.h"
+#include "link/link.h"
+#include "link/transport_fake.h"
 #include "params/para_file.h"
-#include "resources/userif.h"
 #include "sim/sim_proto.h"
-#include "support/ui.h"
 #include "tests/params/para_gui_fixture.h"
 #include "tests/params/para_sample.h"
 #include "tests/support/fifo_guard.h"
+#include "ui/panels.h"
+#include "ui/ui.h"
+#include "ui/userif.h"
 
 #include <chrono>
 #include <cstdio>

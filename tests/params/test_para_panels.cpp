@@ -1,11 +1,11 @@
 // The parameter panels offscreen: every bound control against the record, the
 // timer, channel-B, filter, scan and teach rules, the oscillograph mode and
 // the analog output's scale list.
-#include "app/panels.h"
 #include "params/cond_ring_ui.h"
-#include "resources/userif.h"
-#include "support/ui.h"
 #include "tests/params/para_gui_fixture.h"
+#include "ui/panels.h"
+#include "ui/ui.h"
+#include "ui/userif.h"
 
 #include <cstring>
 #include <string>

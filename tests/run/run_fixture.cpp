@@ -1,6 +1,6 @@
 #include "run_fixture.h"
 
-#include "link/serial_com.h"
+#include "link/link.h"
 #include "params/para_gui.h"
 #include "recorder/rec_modes.h"
 #include "sim/sim_proto.h"

@@ -2,7 +2,7 @@
 // and the buttons served inside the loop.
 #include "run_fixture.h"
 
-#include "link/serial_com.h"
+#include "link/link.h"
 #include "sim/sim_proto.h"
 #include "sim/sim_server.h"
 #include "sim/sim_wire.h"

@@ -4,7 +4,7 @@
 
 #include "params/para_gui.h"
 #include "recorder/record_file.h"
-#include "recorder/tab5_ctrl.h"
+#include "recorder/recorder_panel.h"
 #include "tests/support/fifo_guard.h"
 
 #include <chrono>

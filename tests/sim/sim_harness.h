@@ -2,7 +2,7 @@
 // program's own frame codec, time advanced by hand.
 #pragma once
 
-#include "link/serial_com_frame.h"
+#include "link/frame.h"
 #include "sim/sim_proto.h"
 
 #include <cstring>
