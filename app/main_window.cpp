@@ -53,26 +53,26 @@ void exchange_with_unit(int mode, char* text) {
     if (!shell.parameter_exchange) return;
     uint16_t words[PARA_WORDS];
     if (mode == 1 || mode == 3) {
-        para_to_words(&para_pc, words);
+        para_to_words(&paras.para_pc, words);
         shell.parameter_exchange(mode, 0, text, words, PARA_WORDS, nullptr, 0);
         return;
     }
     int rc = shell.parameter_exchange(mode, 0, text, nullptr, 0, words, PARA_WORDS);
     if (rc != 0) return;
-    para_from_words(&para_rd, words);
-    para_pc = para_rd;
-    if (shell.update_para) shell.update_para(&para_pc);
+    para_from_words(&paras.para_rd, words);
+    paras.para_pc = paras.para_rd;
+    if (shell.update_para) shell.update_para(&paras.para_pc);
 }
 
 void do_send(int target, char* text) {
     snprintf(text, LINK_TEXT_SIZE, "Sending data ... ");
     shell_status(text);
     if (target == PARA_TARGET_NONE) return;
-    if (shell.acquire_para) shell.acquire_para(&para_pc, target);
+    if (shell.acquire_para) shell.acquire_para(&paras.para_pc, target);
     if (target == PARA_TARGET_FILE) {
-        int rc = shell.parameter_save2file
-                     ? shell.parameter_save2file(nullptr, &para_pc, pt_para_max, pt_para_min)
-                     : -1;
+        int rc = shell.parameter_save2file ? shell.parameter_save2file(nullptr, &paras.para_pc,
+                                                                       paras.pt_para_max, paras.pt_para_min)
+                                           : -1;
         if (rc < 0)
             snprintf(text, LINK_TEXT_SIZE, "Error while saving file.");
         else
@@ -87,13 +87,13 @@ void do_read(int target, char* text) {
     shell_status(text);
     if (target == PARA_TARGET_NONE) return;
     if (target == PARA_TARGET_FILE) {
-        int rc = shell.parameter_file2para ? shell.parameter_file2para(nullptr, &para_rd) : -1;
+        int rc = shell.parameter_file2para ? shell.parameter_file2para(nullptr, &paras.para_rd) : -1;
         if (rc < 0) {
             snprintf(text, LINK_TEXT_SIZE, "Error while reading file.");
             return;
         }
-        para_pc = para_rd;
-        if (shell.update_para) shell.update_para(&para_pc);
+        paras.para_pc = paras.para_rd;
+        if (shell.update_para) shell.update_para(&paras.para_pc);
         strncat(text, "Done.", LINK_TEXT_SIZE - strlen(text) - 1);
         return;
     }
@@ -155,7 +155,7 @@ int get_para_target() {
 }
 
 void shell_update_target_dimming() {
-    int dimmed = get_para_target() == PARA_TARGET_FILE ? 0 : (zazed::connect.status ? 0 : 1);
+    int dimmed = get_para_target() == PARA_TARGET_FILE ? 0 : (com.connect.status ? 0 : 1);
     SetCtrlAttribute(mpanel, MPANEL_CBTN_SEND, ATTR_DIMMED, dimmed);
     SetCtrlAttribute(mpanel, MPANEL_CBTN_READ, ATTR_DIMMED, dimmed);
 }
@@ -177,7 +177,7 @@ int CC_MEMORY(int panel, int control, int event, void*, int, int) {
 
 int CC_EXCHANGE(int, int control, int event, void*, int, int) {
     if (event == EVENT_RIGHT_CLICK) return help("EXCHANGE", control == MPANEL_CBTN_SEND ? "SEND" : "READ");
-    if (event != EVENT_COMMIT || exch_active) return 0;
+    if (event != EVENT_COMMIT || com.exch_active) return 0;
     char text[LINK_TEXT_SIZE];
     if (control == MPANEL_CBTN_SEND)
         do_send(get_para_target(), text);
@@ -199,7 +199,7 @@ void shell_stop() {
     shell_status("Stopped.");
     SetCtrlVal(graph1, GRAPH1_BAR_ACTIVITY1, 0.0);
     SetCtrlVal(graph1, GRAPH1_BAR_ACTIVITY2, 100.0);
-    run = 0;
+    runs.run = 0;
 }
 
 int CC_CBTN_STOP(int panel, int control, int event, void*, int, int) {
@@ -231,7 +231,7 @@ void shell_shutdown(int exit_code) {
         ProcessSystemEvents();
     }
     step(4);
-    if (shell.acquire_para) shell.acquire_para(&para_pc, 3);
+    if (shell.acquire_para) shell.acquire_para(&paras.para_pc, 3);
     step(5);
     // The old file stays as it was; the user learns that this session's
     // settings are lost, and where they were meant to go.

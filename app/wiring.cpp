@@ -16,11 +16,11 @@ int update(para_record* rec) {
 
 // Leaving the general settings panel closes the transfer view.
 void close_transfer_view() {
-    set_anaout_transfer(0, 0, 0, 0, &para_pc, 0);
+    set_anaout_transfer(0, 0, 0, 0, &paras.para_pc, 0);
 }
 
 void rec_buttons(int on) {
-    set_rec_buttons(on, recorder);
+    set_rec_buttons(on, recs.recorder);
 }
 
 void strip_chart() {
@@ -32,12 +32,12 @@ int help(const char* topic, const char* detail) {
 }
 
 int running() {
-    return run != 0;
+    return runs.run != 0;
 }
 
 // TEACH takes the result of the last record: slot 0 is RESULT A, slot 8 RESULT B.
 int32_t measured(int slot) {
-    return meas_word32(rawdata, 2 * slot);
+    return meas_word32(runs.rawdata, 2 * slot);
 }
 
 } // namespace

@@ -14,8 +14,6 @@
 #include <cstdio>
 #include <cstring>
 
-using zazed::connect;
-
 char str_data[256];
 
 namespace {
@@ -31,7 +29,7 @@ void report(int procedure, int code) {
     const char* log = nullptr;
     if (!connect_failure_texts(procedure, code, &line, &log)) return;
     status(line);
-    std::snprintf(connect.message, sizeof connect.message, "%s", log);
+    std::snprintf(com.connect.message, sizeof com.connect.message, "%s", log);
 }
 
 bool succeeded(int code) {
@@ -42,7 +40,7 @@ bool succeeded(int code) {
 // marked unusable until the user connects again.
 int fail(int procedure, int code, int flag) {
     report(procedure, code);
-    connect_update_gui(&connect, flag);
+    connect_update_gui(&com.connect, flag);
     return 0;
 }
 
@@ -58,7 +56,7 @@ int open_chosen_link() {
         GetCtrlVal(tab1, TAB1_STRING_TCPPORT, port_text);
         GetLabelFromIndex(tab1, TAB1_COMB_IPADDRESS, 0, server, sizeof server);
         if (!parse_tcp_port(port_text, &port)) return 0;
-        return init_tcp(&connect, port, server);
+        return init_tcp(&com.connect, port, server);
     }
     int baud_index = 0;
     int port = 0;
@@ -66,14 +64,14 @@ int open_chosen_link() {
     GetCtrlIndex(tab1, TAB1_RING_BAUDRATE, &baud_index);
     GetLabelFromIndex(tab1, TAB1_COMB_SELPORT, 0, entry, sizeof entry);
     if (!read_com_entry(entry, &port)) return 0;
-    return init_rs232(&connect, port, baud_index, 1);
+    return init_rs232(&com.connect, port, baud_index, 1);
 }
 
 // Parameter record from a limits or RAM order; 0 or the link result code.
 int read_record(int order, int value, para_record* rec) {
     uint16_t words[PARA_WORDS] = {};
     int n = 0;
-    const int rc = exchange_frame(&connect, order, value, nullptr, 0, words, PARA_WORDS, &n);
+    const int rc = exchange_frame(&com.connect, order, value, nullptr, 0, words, PARA_WORDS, &n);
     if (succeeded(rc)) para_from_words(rec, words);
     return rc;
 }
@@ -81,7 +79,7 @@ int read_record(int order, int value, para_record* rec) {
 // Opening a link closes the one a running transaction waits on; a click
 // that arrives meanwhile (events are handled while waiting) must not do that.
 bool transaction_waiting() {
-    if (!exch_active) return false;
+    if (!com.exch_active) return false;
     status("Transmit busy.");
     return true;
 }
@@ -91,21 +89,21 @@ bool transaction_waiting() {
 int connect_try() {
     if (transaction_waiting()) return 0;
     const int opened = open_chosen_link();
-    connect_update_gui(&connect, 0);
+    connect_update_gui(&com.connect, 0);
     if (opened != 1) return 0;
 
     status("Searching for control unit ... ");
     const uint16_t zeros[SEARCH_WORDS] = {};
-    int rc = exchange_frame(&connect, ORDER_SEARCH, 0, zeros, SEARCH_WORDS, nullptr, 0, nullptr);
+    int rc = exchange_frame(&com.connect, ORDER_SEARCH, 0, zeros, SEARCH_WORDS, nullptr, 0, nullptr);
     if (!succeeded(rc)) return fail(CONNECT_TRY, rc, 1);
     status("Searching for control unit ... Success.");
-    connect.unit_number = data_in.header.value;
+    com.connect.unit_number = com.data_in.header.value;
 
     status("Requesting version info ... ");
     // The unit sets no length on its text; the whole answer is taken and cut.
     uint16_t answer[FRAME_MAX_REQUEST_WORDS] = {};
     int n = 0;
-    rc = exchange_frame(&connect, ORDER_VERSION, 0, nullptr, 0, answer, 0, &n);
+    rc = exchange_frame(&com.connect, ORDER_VERSION, 0, nullptr, 0, answer, 0, &n);
     if (!succeeded(rc)) return fail(CONNECT_TRY, rc, 1);
     answer_text(answer, n, str_data, sizeof str_data);
     status(str_data);
@@ -115,39 +113,39 @@ int connect_try() {
                       "Different versions of controller\nfirmware and PC software. There "
                       "\nmay occur problems due to incon-\nsistencies in the parameter "
                       "layout\nDo you want to continue anyway?")) {
-        connect_update_gui(&connect, 1);
+        connect_update_gui(&com.connect, 1);
         return 0;
     }
-    std::snprintf(connect.unit_text, sizeof connect.unit_text, "%.127s", str_data);
+    std::snprintf(com.connect.unit_text, sizeof com.connect.unit_text, "%.127s", str_data);
     SetCtrlAttribute(tab1, TAB1_CMDB_COMACCEPT, ATTR_DIMMED, 0);
     return 1;
 }
 
 int connect_accept() {
     if (transaction_waiting()) return 0;
-    int rc = read_record(ORDER_LIMITS, LIMITS_MIN, &para_rd);
+    int rc = read_record(ORDER_LIMITS, LIMITS_MIN, &paras.para_rd);
     if (!succeeded(rc)) return fail(CONNECT_ACCEPT, rc, 1);
-    para_min = para_rd;
-    pt_para_min = &para_min;
+    paras.para_min = paras.para_rd;
+    paras.pt_para_min = &paras.para_min;
 
-    rc = read_record(ORDER_LIMITS, LIMITS_MAX, &para_rd);
+    rc = read_record(ORDER_LIMITS, LIMITS_MAX, &paras.para_rd);
     if (!succeeded(rc)) return fail(CONNECT_ACCEPT, rc, 1);
-    para_max = para_rd;
-    pt_para_max = &para_max;
+    paras.para_max = paras.para_rd;
+    paras.pt_para_max = &paras.para_max;
 
-    rc = read_record(ORDER_READ_RAM, 0, &para_rd);
+    rc = read_record(ORDER_READ_RAM, 0, &paras.para_rd);
     if (!succeeded(rc)) return fail(CONNECT_ACCEPT, rc, 1);
     if (ConfirmPopup("Load parameter from RAM",
                      "Do you want to synchronize with\nthe sensor and load RAM parameter?")) {
-        para_pc = para_rd;
-        update_PARA(&para_pc);
+        paras.para_pc = paras.para_rd;
+        update_PARA(&paras.para_pc);
     }
 
     const uint16_t wanted = 256;
     uint16_t block[FRAME_MAX_REQUEST_WORDS] = {};
     int n = 0;
-    rc = exchange_frame(&connect, ORDER_LIN_READ, LIN_INFO_BLOCK, &wanted, 1, block, FRAME_MAX_REQUEST_WORDS,
-                        &n);
+    rc = exchange_frame(&com.connect, ORDER_LIN_READ, LIN_INFO_BLOCK, &wanted, 1, block,
+                        FRAME_MAX_REQUEST_WORDS, &n);
     if (!succeeded(rc)) return fail(CONNECT_ACCEPT, rc, -1);
     status("Success.");
     char bytes[2 * FRAME_MAX_REQUEST_WORDS];
@@ -158,9 +156,9 @@ int connect_accept() {
     refresh_linear_info(0, bytes);
     refresh_linear_info(1, bytes + LINEAR_INFO_BYTES);
 
-    format_sensor_line(connect.message, sizeof connect.message, connect.unit_number, connect.unit_text,
-                       connect.protocol, connect.com_port, connect.server);
-    connect_update_gui(&connect, 0);
+    format_sensor_line(com.connect.message, sizeof com.connect.message, com.connect.unit_number,
+                       com.connect.unit_text, com.connect.protocol, com.connect.com_port, com.connect.server);
+    connect_update_gui(&com.connect, 0);
     return 1;
 }
 
@@ -168,7 +166,7 @@ int connect_change_baud() {
     if (transaction_waiting()) return 0;
     int index = 0;
     GetCtrlIndex(tab1, TAB1_RING_BAUDRATE, &index);
-    const int rc = exchange_frame(&connect, ORDER_BAUD, index, nullptr, 0, nullptr, 0, nullptr);
+    const int rc = exchange_frame(&com.connect, ORDER_BAUD, index, nullptr, 0, nullptr, 0, nullptr);
     if (succeeded(rc))
         status(baud_reset_text(index));
     else

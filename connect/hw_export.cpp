@@ -16,8 +16,6 @@
 #include <memory>
 #include <string>
 
-using zazed::connect;
-
 namespace {
 
 void status(const char* text) {
@@ -27,7 +25,7 @@ void status(const char* text) {
 // One answer of up to 256 words; on failure the status line shows the
 // code's text. Returns 1 on success.
 int ask(int order, uint16_t* answer, int max_answer, int* n) {
-    const int rc = exchange_frame(&connect, order, 0, nullptr, 0, answer, max_answer, n);
+    const int rc = exchange_frame(&com.connect, order, 0, nullptr, 0, answer, max_answer, n);
     if (switch_status(rc, nullptr) == 0) return 1;
     switch_status(rc, str_data);
     status(str_data);
@@ -52,7 +50,7 @@ int connect_export_hw() {
         status(str_data);
         return 0;
     }
-    para_from_words(&para_rd, words);
+    para_from_words(&paras.para_rd, words);
 
     int n = 0;
     uint16_t answer[FRAME_MAX_REQUEST_WORDS] = {};
@@ -82,7 +80,7 @@ int connect_export_hw() {
     Ini_PutString(store.get(), "GENERAL INFO", "FIRMWARE VERSION:", version);
     Ini_PutString(store.get(), "HARDWARE INFO", "DATA",
                   hardware_hex(hardware, FRAME_MAX_REQUEST_WORDS).c_str());
-    parameter_save2file(store.get(), &para_rd, nullptr, nullptr);
+    parameter_save2file(store.get(), &paras.para_rd, nullptr, nullptr);
     if (Ini_WriteToFile(store.get(), path) < 0) {
         MessagePopup("File error!", "The hardware information could not be written.");
         return 0;

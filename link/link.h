@@ -6,10 +6,9 @@
 // buttons of the interrupt table comes back to the caller as a result code, and the busy
 // flag `exch_active` makes any nested transaction return LINK_BUSY at once.
 //
-// The connection record lives in namespace zazed as `zazed::connect`: a global variable
-// named `connect` cannot be declared next to the POSIX socket function of that name, which
-// every file including <sys/socket.h> sees, and the qualified name also keeps it apart
-// from QObject::connect inside Qt classes. The other link globals keep plain names.
+// The link's state is one record, `com`: the connection record, the last request and
+// answer, the receive buffer and the busy flag. As a field, `com.connect` stays apart
+// from the POSIX socket function and from QObject::connect.
 //
 // User-interface effects go through link_ui_hooks, which the application fills from its
 // user-interface layer and tests fill with fakes; the link itself links no Qt Widgets.
@@ -72,14 +71,15 @@ struct connect_info {
     char unit_text[128];
 };
 
-namespace zazed {
-extern connect_info connect;
-}
-
-extern frame_out data_out; // last request
-extern frame_rx exch;      // receive buffer, filled to at most 1024 bytes
-extern frame_in data_in;   // last received frame
-extern int exch_active;    // 1 while a transaction is in flight
+// The state of the one link the program keeps to its unit.
+struct link_state {
+    connect_info connect; // the connection record the transactions take
+    frame_out data_out;   // last request
+    frame_rx exch;        // receive buffer, filled to at most 1024 bytes
+    frame_in data_in;     // last received frame
+    int exch_active;      // 1 while a transaction is in flight
+};
+extern link_state com;
 
 // ---- Hooks the application fills ------------------------------------------------------------
 struct link_ui_hooks {

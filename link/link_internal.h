@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <memory>
 
-struct link_state {
+struct link_private {
     std::unique_ptr<link_transport> transport;
     connect_info* owner = nullptr; // record the open transport belongs to
     char device[128] = "";         // device path of the open COM port, for messages
@@ -16,7 +16,7 @@ struct link_state {
     link_tcp_opener tcp_opener;
 };
 
-link_state& link_globals();
+link_private& link_globals();
 
 // Handles events for up to `seconds` through the hook, or the transport when there is none.
 void link_wait(double seconds);

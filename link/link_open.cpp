@@ -27,7 +27,7 @@ void reset_rs232(connect_info* c) {
 // transport has already closed itself so that it cannot spin on read errors; the link is
 // marked failed and the user told once, as after a failed write.
 void transport_failed() {
-    link_state& g = link_globals();
+    link_private& g = link_globals();
     connect_info* c = g.owner;
     if (!c) return;
     if (c->protocol == LINK_PROTOCOL_RS232) {
@@ -44,11 +44,11 @@ void transport_failed() {
 }
 
 void install(std::unique_ptr<link_transport> t, connect_info* c, const char* device) {
-    link_state& g = link_globals();
+    link_private& g = link_globals();
     t->on_failure = transport_failed;
     if (c->protocol == LINK_PROTOCOL_TCP) {
         // The socket's data callback; its data is the receive buffer, as the Part has it.
-        t->on_data_ready = [c] { tcp_callback(c->tcp_handle, LINK_TCP_DATA_READY, 0, &exch); };
+        t->on_data_ready = [c] { tcp_callback(c->tcp_handle, LINK_TCP_DATA_READY, 0, &com.exch); };
     }
     g.transport = std::move(t);
     g.owner = c;
@@ -58,7 +58,7 @@ void install(std::unique_ptr<link_transport> t, connect_info* c, const char* dev
 } // namespace
 
 void link_close_transport() {
-    link_state& g = link_globals();
+    link_private& g = link_globals();
     if (g.transport) {
         g.transport->on_failure = nullptr;
         g.transport->on_data_ready = nullptr;
@@ -70,7 +70,7 @@ void link_close_transport() {
 }
 
 void link_set_openers(link_serial_opener serial, link_tcp_opener tcp) {
-    link_state& g = link_globals();
+    link_private& g = link_globals();
     g.serial_opener = std::move(serial);
     g.tcp_opener = std::move(tcp);
 }
@@ -109,7 +109,7 @@ int link_com_device(int com_port, char* device, int size) {
 
 int init_rs232(connect_info* c, int com_port, int baud_index, int mode) {
     if (!c) return 0;
-    link_state& g = link_globals();
+    link_private& g = link_globals();
     if (mode != 1) {
         link_close_transport();
         reset_rs232(c);
@@ -162,7 +162,7 @@ int init_rs232(connect_info* c, int com_port, int baud_index, int mode) {
 int init_tcp(connect_info* c, int tcp_port, const char* server) {
     if (!c) return 0;
     static int next_handle = 0;
-    link_state& g = link_globals();
+    link_private& g = link_globals();
     link_close_transport();
     const char* host = server ? server : "";
     std::string error;

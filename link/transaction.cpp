@@ -9,14 +9,7 @@
 #include <cstring>
 #include <vector>
 
-namespace zazed {
-connect_info connect = {0, LINK_PROTOCOL_RS232, 0, 1, 19200, 1, "", 0, "", 0, ""};
-}
-
-frame_out data_out;
-frame_rx exch;
-frame_in data_in;
-int exch_active = 0;
+link_state com = {{0, LINK_PROTOCOL_RS232, 0, 1, 19200, 1, "", 0, "", 0, ""}, {}, {}, {}, 0};
 
 namespace {
 
@@ -24,8 +17,8 @@ std::vector<link_interrupt> interrupt_table;
 
 // Sets the busy flag for one transaction and clears it on every way out.
 struct busy_guard {
-    busy_guard() { exch_active = 1; }
-    ~busy_guard() { exch_active = 0; }
+    busy_guard() { com.exch_active = 1; }
+    ~busy_guard() { com.exch_active = 0; }
     busy_guard(const busy_guard&) = delete;
     busy_guard& operator=(const busy_guard&) = delete;
 };
@@ -50,15 +43,15 @@ void read_serial(link_transport* t, frame_rx* rx) {
 // arrival. Returns true when more bytes wait than fitted.
 bool take_input(connect_info* c, link_transport* t) {
     if (c->protocol == LINK_PROTOCOL_TCP)
-        tcp_callback(c->tcp_handle, LINK_TCP_DATA_READY, 0, &exch);
+        tcp_callback(c->tcp_handle, LINK_TCP_DATA_READY, 0, &com.exch);
     else
-        read_serial(t, &exch);
+        read_serial(t, &com.exch);
     return t->bytes_waiting() > 0;
 }
 
 // A failed RS-232 write: the link is unusable until the user connects again.
 int fail_rs232_write(connect_info* c, int io_error) {
-    link_state& g = link_globals();
+    link_private& g = link_globals();
     const char* fmt = io_error == LINK_IO_NO_PORT    ? "NO SERIAL PORT FOUND ON: COM%i%s"
                       : io_error == LINK_IO_NOT_OPEN ? "PORT: COM%i IS NOT OPEN%s"
                       : io_error == LINK_IO_INVALID  ? "INVALID NUMBER: COM%i%s"
@@ -92,8 +85,8 @@ double left_until(double deadline) {
 
 } // namespace
 
-link_state& link_globals() {
-    static link_state state;
+link_private& link_globals() {
+    static link_private state;
     return state;
 }
 
@@ -110,12 +103,12 @@ void link_set_clock(std::function<double()> clock) {
 }
 
 double link_now() {
-    const link_state& g = link_globals();
+    const link_private& g = link_globals();
     return g.clock ? g.clock() : steady_seconds();
 }
 
 void link_wait(double seconds) {
-    link_state& g = link_globals();
+    link_private& g = link_globals();
     if (g.hooks.wait_for_activity)
         g.hooks.wait_for_activity(seconds);
     else if (g.transport)
@@ -131,7 +124,7 @@ namespace {
 
 // test_buttons; `queued_only` leaves event handling to the caller's next wait.
 int check_buttons(int* panel, int* control, int* event, bool queued_only) {
-    const link_state& g = link_globals();
+    const link_private& g = link_globals();
     int p = 0;
     int ctl = 0;
     const auto& fetch =
@@ -186,7 +179,7 @@ void connect_update_gui(connect_info* c, int error) {
 }
 
 int tcp_callback(int handle, int event, int /*error*/, void* callback_data) {
-    link_state& g = link_globals();
+    link_private& g = link_globals();
     if (event != LINK_TCP_DATA_READY || !callback_data || !g.transport) return 0;
     if (!g.owner || g.owner->tcp_handle != handle) return 0;
     auto* rx = static_cast<frame_rx*>(callback_data);
@@ -199,14 +192,14 @@ int tcp_callback(int handle, int event, int /*error*/, void* callback_data) {
 
 int exchange_frame(connect_info* c, int order, int value, const uint16_t* words, int nwords, uint16_t* answer,
                    int max_answer, int* nanswer) {
-    if (exch_active) return LINK_BUSY;
+    if (com.exch_active) return LINK_BUSY;
     if (!c || c->status <= 0) return LINK_ERR_NO_CONNECTION;
     if (nwords < 0 || nwords > FRAME_MAX_REQUEST_WORDS || max_answer < 0 ||
         max_answer > FRAME_MAX_REQUEST_WORDS || (nwords > 0 && !words) || (max_answer > 0 && !answer))
         return LINK_ERR_ARGS;
 
     busy_guard busy;
-    frame_build(&data_out, order, static_cast<uint16_t>(value), words, nwords);
+    frame_build(&com.data_out, order, static_cast<uint16_t>(value), words, nwords);
     link_transport* t = link_globals().transport.get();
     int code = 0;
 
@@ -214,7 +207,7 @@ int exchange_frame(connect_info* c, int order, int value, const uint16_t* words,
         int rc = LINK_IO_NOT_OPEN;
         if (t && !t->failed()) {
             t->flush();
-            rc = t->write(data_out.bytes, data_out.size);
+            rc = t->write(com.data_out.bytes, com.data_out.size);
         }
         if (rc < 0) return fail_rs232_write(c, rc);
 
@@ -231,7 +224,7 @@ int exchange_frame(connect_info* c, int order, int value, const uint16_t* words,
         // Unlike the serial line, nothing clears a socket's input before a request; a late
         // answer to an earlier, timed-out request would otherwise pass for this one.
         if (t) t->flush();
-        const int rc = t && !t->failed() ? t->write(data_out.bytes, data_out.size) : LINK_IO_NOT_OPEN;
+        const int rc = t && !t->failed() ? t->write(com.data_out.bytes, com.data_out.size) : LINK_IO_NOT_OPEN;
         // A connection found closed while writing has been reported by the transport.
         if (t && t->failed()) return LINK_ERR_NO_CONNECTION;
         if (rc < 0) return fail_tcp_write(c, t);
@@ -239,7 +232,7 @@ int exchange_frame(connect_info* c, int order, int value, const uint16_t* words,
         return LINK_ERR_ARGS;
     }
 
-    frame_rx_clear(&exch);
+    frame_rx_clear(&com.exch);
     const double start = link_now();
     while (link_now() - start < LINK_RECEIVE_TIMEOUT) {
         if (!code) code = queued_buttons();
@@ -250,15 +243,15 @@ int exchange_frame(connect_info* c, int order, int value, const uint16_t* words,
             return LINK_ERR_LINE;
         const bool more = take_input(c, t);
 
-        const int found = frame_find(&exch, &data_in);
+        const int found = frame_find(&com.exch, &com.data_in);
         if (found == FRAME_ERR_OVERSIZE || found == FRAME_ERR_CRC) return found;
         if (found == FRAME_COMPLETE) {
-            const int rc = frame_check_answer(&data_in, order, answer, max_answer, nanswer);
+            const int rc = frame_check_answer(&com.data_in, order, answer, max_answer, nanswer);
             if (rc < 0) return rc;
             return code ? code : rc;
         }
         if (!more) {
-            t->expect_bytes(frame_rx_missing(&exch));
+            t->expect_bytes(frame_rx_missing(&com.exch));
             link_wait(left_until(start + LINK_RECEIVE_TIMEOUT));
         }
     }
@@ -267,7 +260,7 @@ int exchange_frame(connect_info* c, int order, int value, const uint16_t* words,
 
 int receive_frame(connect_info* c, const std::function<void()>& tick, double tick_interval, uint16_t* answer,
                   int max_answer, int* nanswer) {
-    if (exch_active) return LINK_BUSY;
+    if (com.exch_active) return LINK_BUSY;
     if (!c || c->status <= 0) return LINK_ERR_NO_CONNECTION;
     if (max_answer < 0 || max_answer > FRAME_MAX_REQUEST_WORDS || (max_answer > 0 && !answer))
         return LINK_ERR_ARGS;
@@ -276,7 +269,7 @@ int receive_frame(connect_info* c, const std::function<void()>& tick, double tic
     busy_guard busy;
     link_transport* t = link_globals().transport.get();
     if (!t) return LINK_ERR_NO_CONNECTION;
-    frame_rx_clear(&exch);
+    frame_rx_clear(&com.exch);
     double last_tick = link_now();
     int code = 0;
     for (;;) {
@@ -301,16 +294,16 @@ int receive_frame(connect_info* c, const std::function<void()>& tick, double tic
         // there makes triggered recording work over TCP as well as over RS-232.
         const bool more = take_input(c, t);
 
-        const int found = frame_find(&exch, &data_in);
+        const int found = frame_find(&com.exch, &com.data_in);
         if (found == FRAME_ERR_OVERSIZE || found == FRAME_ERR_CRC) return found;
         if (found == FRAME_COMPLETE) {
-            const int rc = frame_check_autosend(&data_in, answer, max_answer, nanswer);
+            const int rc = frame_check_autosend(&com.data_in, answer, max_answer, nanswer);
             if (rc < 0) return rc;
             return (code == 0 || code == LINK_SEND_PRESSED || code == LINK_READ_PRESSED) ? LINK_AUTOSEND
                                                                                          : code;
         }
         if (!more) {
-            t->expect_bytes(frame_rx_missing(&exch));
+            t->expect_bytes(frame_rx_missing(&com.exch));
             link_wait(tick_interval != 0.0 ? left_until(last_tick + tick_interval) : 1.0);
         }
     }

@@ -108,13 +108,13 @@ void rec_read_panel(int* mode, int* interval, int* number) {
 }
 
 void rec_file_unusable() {
-    if (!file_pathname[0]) {
+    if (!recs.file_pathname[0]) {
         no_file("No file selected.");
         return;
     }
     std::string text = "The selected file could not be written:\n";
-    text += file_pathname;
-    file_pathname[0] = 0;
+    text += recs.file_pathname;
+    recs.file_pathname[0] = 0;
     ResetTextBox(tab5, TAB5_TEXTBOX_FILENAME, "");
     no_file(text.c_str());
 }
@@ -134,8 +134,8 @@ int CC_EDIT_SELECTRECMODE(int panel, int control, int event, void*, int, int) {
     if (event != EVENT_COMMIT) return 0;
     int mode = 0;
     if (GetCtrlVal(panel, control, &mode) < 0) return 0;
-    if (recorder_set_mode(recorder, mode) < 0) return 0;
-    set_rec_buttons(0, recorder);
+    if (recorder_set_mode(recs.recorder, mode) < 0) return 0;
+    set_rec_buttons(0, recs.recorder);
     return 0;
 }
 
@@ -149,31 +149,31 @@ int CC_CMDB_SELECTFILE(int, int, int event, void*, int, int) {
                              UI_SAVE_BUTTON, path);
     if (rc == UI_ERR_LONG_PATH) {
         // Refused whole: a cut path would record into another file.
-        file_pathname[0] = 0;
+        recs.file_pathname[0] = 0;
         ResetTextBox(tab5, TAB5_TEXTBOX_FILENAME, "");
         no_file("The selected file could not be opened.");
         return 0;
     }
     if (rc <= 0 || !path[0]) {
-        file_pathname[0] = 0;
+        recs.file_pathname[0] = 0;
         ResetTextBox(tab5, TAB5_TEXTBOX_FILENAME, "");
         no_file("No file selected.");
         return 0;
     }
     if (!rec_path_case_sensitive(path))
         for (char* p = path; *p; p++) *p = static_cast<char>(std::tolower(static_cast<unsigned char>(*p)));
-    std::snprintf(file_pathname, sizeof file_pathname, "%s", path);
+    std::snprintf(recs.file_pathname, sizeof recs.file_pathname, "%s", path);
     char drive[UI_MAX_PATH] = "", dir[UI_MAX_PATH] = "", name[UI_MAX_PATH] = "";
-    SplitPath(file_pathname, drive, dir, name);
+    SplitPath(recs.file_pathname, drive, dir, name);
     const size_t n = strnlen(drive, sizeof last_directory - 1);
     std::memcpy(last_directory, drive, n);
     std::snprintf(last_directory + n, sizeof last_directory - n, "%s", dir);
     ResetTextBox(tab5, TAB5_TEXTBOX_FILENAME, name);
-    if (print_file_start(file_pathname) < 0) {
+    if (print_file_start(recs.file_pathname) < 0) {
         rec_file_unusable();
         return 0;
     }
-    file_choice++;
+    recs.file_choice++;
     return 0;
 }
 
@@ -192,7 +192,7 @@ int CC_CMDB_SHOWGRAPH(int, int, int event, void*, int, int) {
                             "appropriate checkbox in the upcoming popup.");
     if (event != EVENT_COMMIT) return 0;
     std::vector<std::string> names;
-    int rc = rec_view_columns(file_pathname, &names);
+    int rc = rec_view_columns(recs.file_pathname, &names);
     if (rc < 0) {
         no_file(rec_view_text(rc));
         return 0;
@@ -202,7 +202,7 @@ int CC_CMDB_SHOWGRAPH(int, int, int event, void*, int, int) {
     if (column < 0) return 0;
     std::vector<rec_point> points;
     int is_float = 0, skipped = 0;
-    rc = rec_view_read(file_pathname, column, &points, &is_float, &skipped);
+    rc = rec_view_read(recs.file_pathname, column, &points, &is_float, &skipped);
     // Nothing readable says so instead of opening an empty graph; lines
     // skipped are told before the graph, which then shows the rest.
     if (rc == REC_VIEW_NO_DATA) {

@@ -8,8 +8,6 @@
 
 #include <cstring>
 
-uint16_t rawdata[MEAS_WORDS];
-double osci_gain = 1.0;
 run_hooks run_hook = {};
 
 namespace {
@@ -112,9 +110,9 @@ void update_DATA(const uint16_t* rec, const trace_record* tr) {
     SetCtrlVal(graph1, GRAPH1_NUM_ANA, static_cast<int>(v.ana));
     for (int i = 0; i < LED_COUNT; i++) SetCtrlVal(graph1, leds[i], v.led[i]);
     const int ms_axis = run_hook.osci_mode ? run_hook.osci_mode() : 0;
-    osci_gain = meas_osci_gain(rec, ms_axis, para_pc.osci_skipA);
+    runs.osci_gain = meas_osci_gain(rec, ms_axis, paras.para_pc.osci_skipA);
 
-    stc_range r = stc_update(stc_data, rec, &para_pc, tr);
+    stc_range r = stc_update(stc_data, rec, &paras.para_pc, tr);
     SetAxisScalingMode(graph1, GRAPH1_STRIP_DATA, UI_LEFT_YAXIS, UI_MANUAL, r.low, r.high);
     SetCtrlAttribute(graph1, GRAPH1_STRIP_DATA, ATTR_POINTS_PER_SCREEN, stc_points_per_screen(tr));
     PlotStripChart(graph1, GRAPH1_STRIP_DATA, stc_data, STC_ROWS * STC_TRACES, UI_DOUBLE);

@@ -38,9 +38,7 @@ int autosend_count = 0;
 
 } // namespace
 
-long run_records = 0;
-int run = 0;
-int record_to_file = 0;
+run_state runs = {0, 0, {}, 1.0, 0};
 
 namespace {
 
@@ -62,10 +60,10 @@ rec_header_info header_info(char* panel_text, int size) {
     panel_text[0] = 0;
     GetCtrlValString(tab1, TAB1_TEXT_PANELID, panel_text, size);
     rec_header_info info = {};
-    info.com_port = zazed::connect.com_port;
-    info.baud = zazed::connect.baud;
+    info.com_port = com.connect.com_port;
+    info.baud = com.connect.baud;
     info.software = pc_version_str;
-    info.unit_version = zazed::connect.unit_text;
+    info.unit_version = com.connect.unit_text;
     info.panel_id = panel_text;
     return info;
 }
@@ -73,24 +71,24 @@ rec_header_info header_info(char* panel_text, int size) {
 int write_header(int mode, int max_values, int interval) {
     char panel_text[64];
     rec_header_info info = header_info(panel_text, sizeof panel_text);
-    return print_file_header(file_pathname, mode, max_values, interval, &info);
+    return print_file_header(recs.file_pathname, mode, max_values, interval, &info);
 }
 
 void end_recording(const char* text, double bars) {
-    record_to_file = 0;
+    runs.record_to_file = 0;
     rec_show_end(text, bars);
     rec_buttons(0);
 }
 
 void write_failed() {
-    record_to_file = 0;
+    runs.record_to_file = 0;
     MessagePopup("File error!", "Record aborted.");
 }
 
 // Writes the current record as the next one of the recording. Returns 0, or
 // -1 after the failure was shown.
 int store_record() {
-    if (print_file_dataset(file_pathname, rec.index, rawdata) < 0) {
+    if (print_file_dataset(recs.file_pathname, rec.index, runs.rawdata) < 0) {
         write_failed();
         return -1;
     }
@@ -157,18 +155,18 @@ void run_rec_start() {
     rec_read_panel(&mode, &interval, &number);
     rec_plan plan;
     if (rec_plan_start(mode, interval, number, &plan) < 0) {
-        record_to_file = 0;
+        runs.record_to_file = 0;
         return;
     }
-    run = plan.run;
+    runs.run = plan.run;
     if (write_header(plan.header_mode, plan.header_max, interval) < 0) {
         rec_file_unusable();
-        record_to_file = 0;
+        runs.record_to_file = 0;
         // Nothing tells the unit to send by itself: keep polling.
-        run = 1;
+        runs.run = 1;
         return;
     }
-    record_to_file = plan.record_to_file;
+    runs.record_to_file = plan.record_to_file;
     rec.interval = interval & 0xFFFF;
     rec.count = plan.count;
     rec.limit = plan.limit;
@@ -177,13 +175,13 @@ void run_rec_start() {
     rec.left = plan.remaining;
     rec.record_clock = rec.display_clock = Timer();
     if (mode == REC_AUTOTRIGGERED) {
-        trem = rec_time{};
+        recs.trem = rec_time{};
         autosend_count = 0;
-        if (exchange_frame(&zazed::connect, ORDER_AUTOSEND, AUTOSEND_ON, nullptr, 0, nullptr, 0, nullptr) !=
+        if (exchange_frame(&com.connect, ORDER_AUTOSEND, AUTOSEND_ON, nullptr, 0, nullptr, 0, nullptr) !=
             LINK_OK) {
             MessagePopup("Communication error!", "Starting autosend failed.");
-            record_to_file = 0;
-            run = 0;
+            runs.record_to_file = 0;
+            runs.run = 0;
             return;
         }
     }
@@ -193,7 +191,7 @@ void run_rec_start() {
 
 void run_rec_step(int autosend) {
     if (autosend) {
-        if (record_to_file != 5) return;
+        if (runs.record_to_file != 5) return;
         if (rec.count >= REC_MAX_VALUES) {
             end_recording("Max. nunber of data.", 100.0);
             return;
@@ -205,8 +203,8 @@ void run_rec_step(int autosend) {
         SetCtrlVal(tab5, TAB5_STRING_COUNT, text);
         return;
     }
-    if (record_to_file == 2) timed_step(1);
-    if (record_to_file == 3) timed_step(0);
+    if (runs.record_to_file == 2) timed_step(1);
+    if (runs.record_to_file == 3) timed_step(0);
 }
 
 int run_rec_manual(int first, char* status) {
@@ -219,7 +217,7 @@ int run_rec_manual(int first, char* status) {
     }
     std::snprintf(status, LINK_TEXT_SIZE, "Storing data ... ");
     show_status(status);
-    if (print_file_dataset(file_pathname, rec.index, rawdata) < 0) {
+    if (print_file_dataset(recs.file_pathname, rec.index, runs.rawdata) < 0) {
         std::snprintf(status, LINK_TEXT_SIZE, "Failure! No file selected.");
         return 0;
     }
@@ -229,15 +227,15 @@ int run_rec_manual(int first, char* status) {
 }
 
 void run_rec_stop() {
-    record_to_file = 0;
+    runs.record_to_file = 0;
     rec_show_end("Stopped by user.", 0.0);
     rec_buttons(0);
 }
 
 void waiting_for_auto_frame() {
-    inc_sec_on_struct(&trem);
+    inc_sec_on_struct(&recs.trem);
     char text[63];
-    rem_time_to_str(&trem, text, sizeof text);
+    rem_time_to_str(&recs.trem, text, sizeof text);
     rec_show_time(text);
     show_status(text);
 }
@@ -247,8 +245,8 @@ void waiting_for_auto_frame() {
 void run_mode(int with_recorder) {
     char status[LINK_TEXT_SIZE];
     prep_for_stripchart();
-    record_to_file = 0;
-    run = 1;
+    runs.record_to_file = 0;
+    runs.run = 1;
     if (with_recorder) run_rec_start();
     SetCtrlAttribute(mpanel, MPANEL_CBTN_RUN, ATTR_DIMMED, 1);
     SetCtrlAttribute(mpanel, MPANEL_CBTN_RUN, ATTR_CMD_BUTTON_COLOR, active_color);
@@ -262,44 +260,44 @@ void run_mode(int with_recorder) {
     std::snprintf(status, sizeof status, "Reading 0 frames per second.");
     show_status(status);
 
-    while (run > 0) {
-        const int waiting = run == 2;
+    while (runs.run > 0) {
+        const int waiting = runs.run == 2;
         int n = 0;
         int rc = waiting
-                     ? receive_frame(&zazed::connect, waiting_for_auto_frame, 1.0, rawdata, MEAS_WORDS, &n)
-                     : exchange_frame(&zazed::connect, ORDER_POLL, POLL_RECORD, nullptr, 0, rawdata,
+                     ? receive_frame(&com.connect, waiting_for_auto_frame, 1.0, runs.rawdata, MEAS_WORDS, &n)
+                     : exchange_frame(&com.connect, ORDER_POLL, POLL_RECORD, nullptr, 0, runs.rawdata,
                                       MEAS_WORDS, &n);
         // STOP pressed while the transaction waited has set run to 0 already.
-        const int stopped = run == 0;
-        run = 0;
+        const int stopped = runs.run == 0;
+        runs.run = 0;
         switch (rc) {
         case LINK_OK:
         case LINK_STATUS_1:
         case LINK_STATUS_2:
         case LINK_STATUS_3:
-            update_DATA(rawdata, &traces);
-            run_records++;
+            update_DATA(runs.rawdata, &traces);
+            runs.run_records++;
             frames++;
             show_rate(&frames, &rate_clock, &activity_count, status);
             show_if_changed(status);
             activity(100 - activity_count);
-            run = 1;
+            runs.run = 1;
             run_rec_step(0);
             break;
         case LINK_AUTOSEND:
-            update_DATA(rawdata, &traces);
-            run_records++;
+            update_DATA(runs.rawdata, &traces);
+            runs.run_records++;
             autosend_count++;
             std::snprintf(status, sizeof status, "%d autosend frames received.", autosend_count);
             show_status(status);
             activity(100 - activity_count);
-            run = 2;
+            runs.run = 2;
             run_rec_step(1);
             break;
         case LINK_SEND_PRESSED:
         case LINK_READ_PRESSED:
             if (waiting) {
-                run = 2;
+                runs.run = 2;
                 break;
             }
             if (run_hook.exchange_pressed)
@@ -308,23 +306,23 @@ void run_mode(int with_recorder) {
             GetCtrlValString(graph1, GRAPH1_STRING_STATUS, status, sizeof status);
             frames = 0;
             rate_clock = Timer();
-            run = 1;
+            runs.run = 1;
             break;
         case LINK_REC_STORE:
-            if (run_rec_manual(manual_file != file_choice, status) < 0) break;
-            manual_file = file_choice;
+            if (run_rec_manual(manual_file != recs.file_choice, status) < 0) break;
+            manual_file = recs.file_choice;
             show_status(status);
             frames = 0;
             rate_clock = Timer();
-            run = 1;
+            runs.run = 1;
             break;
         case LINK_REC_START:
-            run = 1;
+            runs.run = 1;
             run_rec_start();
             break;
         case LINK_REC_STOP:
             run_rec_stop();
-            run = 1;
+            runs.run = 1;
             break;
         case LINK_NORM_NOW:
         case LINK_RESET_PRESSED: {
@@ -333,11 +331,11 @@ void run_mode(int with_recorder) {
                           norm ? "Ordering unit to acquire norm factor ... "
                                : "Ordering unit to reset channels A and B ... ");
             show_status(status);
-            switch_status(exchange_frame(&zazed::connect, norm ? ORDER_NORM_NOW : ORDER_RESET,
+            switch_status(exchange_frame(&com.connect, norm ? ORDER_NORM_NOW : ORDER_RESET,
                                          norm ? 0 : RESET_BOTH, nullptr, 0, nullptr, 0, nullptr),
                           status);
             show_status(status);
-            run = 1;
+            runs.run = 1;
             break;
         }
         default: {
@@ -351,13 +349,13 @@ void run_mode(int with_recorder) {
             break;
         }
         }
-        if (stopped) run = 0;
+        if (stopped) runs.run = 0;
     }
 
     rec_buttons(0);
     // A link that closed during the loop has dimmed every button that needs it; RUN
     // and VIDEO stay dimmed with them until the user connects again.
-    const int link_up = zazed::connect.status > 0;
+    const int link_up = com.connect.status > 0;
     const int modes[2] = {MPANEL_CBTN_RUN, MPANEL_CBTN_VIDEO};
     for (int button : modes) {
         SetCtrlAttribute(mpanel, button, ATTR_CMD_BUTTON_COLOR, idle_color);
@@ -370,7 +368,7 @@ int CC_CBTN_RUN(int panel, int control, int event, void*, int, int) {
         if (run_hook.show_help) run_hook.show_help(panel == tab5 ? "tab5" : "CBTN_RUN", nullptr);
         return 1;
     }
-    if (event != EVENT_COMMIT || exch_active || run) return 0;
+    if (event != EVENT_COMMIT || com.exch_active || runs.run) return 0;
     run_mode(panel == tab5 && control == TAB5_CBTN_START);
     return 0;
 }

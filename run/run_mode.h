@@ -8,20 +8,24 @@
 
 #include <cstdint>
 
-// The last measurement record received, words in host order.
-extern uint16_t rawdata[MEAS_WORDS];
-// Milliseconds per oscillograph sample while the oscillograph runs in its
-// millisecond mode, else 1.0; each record updates it.
-extern double osci_gain;
-// Records RUN has shown since the program started (polled and autosend).
-extern long run_records;
-
-// 0 idle, 1 polling, 2 waiting for autosend frames. STOP sets it to 0, which
-// ends the loop after the transaction that waits.
-extern int run;
-// Recorder state of the RUN loop: 0 none, 2 AUTO LIMITED, 3 AUTO UNLIMITED,
-// 5 AUTOTRIGGERED (the values rec_plan_start gives).
-extern int record_to_file;
+// The state of RUN that the rest of the program reads: whether and how the
+// loop runs, the recorder's state within it, and the last record.
+struct run_state {
+    // 0 idle, 1 polling, 2 waiting for autosend frames. STOP sets it to 0,
+    // which ends the loop after the transaction that waits.
+    int run;
+    // Recorder state of the loop: 0 none, 2 AUTO LIMITED, 3 AUTO UNLIMITED,
+    // 5 AUTOTRIGGERED (the values rec_plan_start gives).
+    int record_to_file;
+    // The last measurement record received, words in host order.
+    uint16_t rawdata[MEAS_WORDS];
+    // Milliseconds per oscillograph sample while the oscillograph runs in its
+    // millisecond mode, else 1.0; each record updates it.
+    double osci_gain;
+    // Records RUN has shown since the program started (polled and autosend).
+    long run_records;
+};
+extern run_state runs;
 
 // Parts of the program above RUN that the loop and the display reach (the
 // oscillograph window, context help, the recorder buttons as the shell sets

@@ -85,9 +85,9 @@ void ShellTest::SetUp() {
     shell.set_rec_buttons = rec_buttons;
     shell.show_help = help;
     shell.shutdown_step = step;
-    zazed::connect = connect_info{};
-    exch_active = 0;
-    run = 0;
+    com.connect = connect_info{};
+    com.exch_active = 0;
+    runs.run = 0;
     ASSERT_EQ(shell_startup(), 0);
     // Tests that write the settings file choose where.
     scope_para_file[0] = 0;

@@ -25,10 +25,10 @@ int ask_callback(int, int, int event, void*, int, int) {
 int loop_passes = 0;
 int run_like_loop(int, int, int event, void*, int, int) {
     if (event != EVENT_COMMIT) return 0;
-    run = 1;
+    runs.run = 1;
     shell_status("Running");
     SetCtrlAttribute(mpanel, MPANEL_CBTN_STOP, ATTR_DIMMED, 0);
-    while (run && !UserInterfaceQuitting()) {
+    while (runs.run && !UserInterfaceQuitting()) {
         loop_passes++;
         GetUserEvent(0, nullptr, nullptr);
         WaitForActivity(0.005);

@@ -204,10 +204,10 @@ TEST_F(ShellTest, FileTargetEnablesSendReadWithoutConnection) {
 }
 
 TEST_F(ShellTest, RamTargetEnablesSendReadOnlyWhenConnected) {
-    zazed::connect.status = 1;
+    com.connect.status = 1;
     commit(mpanel, MPANEL_TOGGLE_RAM);
     EXPECT_EQ(dimmed(mpanel, MPANEL_CBTN_SEND), 0);
-    zazed::connect.status = 0;
+    com.connect.status = 0;
     commit(mpanel, MPANEL_TOGGLE_RAM);
     EXPECT_EQ(dimmed(mpanel, MPANEL_CBTN_SEND), 1);
 }
@@ -238,13 +238,13 @@ TEST_F(ShellTest, SendToRomCollectsPanelsThenWritesAndStores) {
 
 TEST_F(ShellTest, ReadFromRamTakesAnswerOnlyOnSuccess) {
     commit(mpanel, MPANEL_TOGGLE_RAM);
-    para_pc = para_record{};
+    paras.para_pc = para_record{};
     fakes.exchange = -4;
     fakes.exchange_text = "Timeout while receiving.";
     calls.clear();
     commit(mpanel, MPANEL_CBTN_READ);
     EXPECT_EQ(count("update"), 0);
-    EXPECT_EQ(para_pc.scanrate, 0);
+    EXPECT_EQ(paras.para_pc.scanrate, 0);
     EXPECT_EQ(ctrl_text(graph1, GRAPH1_STRING_STATUS), "Reading data ... Timeout while receiving.");
     fakes.exchange = 0;
     fakes.exchange_text = "Done. ";
@@ -253,10 +253,10 @@ TEST_F(ShellTest, ReadFromRamTakesAnswerOnlyOnSuccess) {
     std::vector<std::string> expected = {"exchange 2 out 0 in 228", "update"};
     EXPECT_EQ(calls, expected);
     uint16_t words[PARA_WORDS];
-    para_to_words(&para_pc, words);
+    para_to_words(&paras.para_pc, words);
     EXPECT_EQ(words[0], 1000);
     EXPECT_EQ(words[PARA_WORDS - 1], 1000 + PARA_WORDS - 1);
-    EXPECT_EQ(memcmp(&para_pc, &para_rd, sizeof para_pc), 0);
+    EXPECT_EQ(memcmp(&paras.para_pc, &paras.para_rd, sizeof paras.para_pc), 0);
 }
 
 TEST_F(ShellTest, ReadFromRomLoadsThenReads) {
@@ -275,25 +275,25 @@ TEST_F(ShellTest, FileTargetReportsFailuresInStatusLine) {
     fakes.save = 0;
     commit(mpanel, MPANEL_CBTN_SEND);
     EXPECT_EQ(ctrl_text(graph1, GRAPH1_STRING_STATUS), "Sending data ... Done.");
-    para_pc = para_record{};
+    paras.para_pc = para_record{};
     fakes.file = -1;
     commit(mpanel, MPANEL_CBTN_READ);
     EXPECT_EQ(ctrl_text(graph1, GRAPH1_STRING_STATUS), "Error while reading file.");
-    EXPECT_EQ(para_pc.scanrate, 0);
+    EXPECT_EQ(paras.para_pc.scanrate, 0);
     fakes.file = 0;
     commit(mpanel, MPANEL_CBTN_READ);
     EXPECT_EQ(ctrl_text(graph1, GRAPH1_STRING_STATUS), "Reading data ... Done.");
-    EXPECT_EQ(para_pc.scanrate, 4321);
+    EXPECT_EQ(paras.para_pc.scanrate, 4321);
 }
 
 TEST_F(ShellTest, SendReadIgnoredWhileTransactionInFlight) {
     commit(mpanel, MPANEL_TOGGLE_FILE);
     SetCtrlVal(graph1, GRAPH1_STRING_STATUS, "busy");
     calls.clear();
-    exch_active = 1;
+    com.exch_active = 1;
     commit(mpanel, MPANEL_CBTN_SEND);
     commit(mpanel, MPANEL_CBTN_READ);
-    exch_active = 0;
+    com.exch_active = 0;
     EXPECT_TRUE(calls.empty());
     EXPECT_EQ(ctrl_text(graph1, GRAPH1_STRING_STATUS), "busy");
 }
@@ -301,12 +301,12 @@ TEST_F(ShellTest, SendReadIgnoredWhileTransactionInFlight) {
 // ---- STOP ----------------------------------------------------------------------------------------------
 
 TEST_F(ShellTest, StopEndsModeAndResetsButtons) {
-    run = 1;
+    runs.run = 1;
     SetCtrlAttribute(mpanel, MPANEL_CBTN_STOP, ATTR_DIMMED, 0);
     SetCtrlAttribute(mpanel, MPANEL_CBTN_RUN, ATTR_CMD_BUTTON_COLOR, 0xFF0000);
     SetCtrlAttribute(mpanel, MPANEL_CBTN_VIDEO, ATTR_DIMMED, 1);
     SimulateCtrlEvent(mpanel, MPANEL_CBTN_STOP, EVENT_KEYPRESS, ' ', 0);
-    EXPECT_EQ(run, 0);
+    EXPECT_EQ(runs.run, 0);
     EXPECT_EQ(colour(mpanel, MPANEL_CBTN_RUN), 0xE0E0E0);
     EXPECT_EQ(dimmed(mpanel, MPANEL_CBTN_VIDEO), 0);
     EXPECT_EQ(ctrl_text(graph1, GRAPH1_STRING_STATUS), "Stopped.");
@@ -378,14 +378,14 @@ TEST_F(ShellTest, CloseDuringRunLoopStopsLoopBeforeSaving) {
         mpanel, MPANEL_CBTN_RUN,
         [](int, int, int event, void*, int, int) {
             if (event != EVENT_COMMIT) return 0;
-            run = 1;
+            runs.run = 1;
             // Like a transaction, each pass fetches the pending event before
             // the loop looks at `run`.
             for (int pass = 0; pass < 1000; pass++) {
                 int p = 0, c = 0;
                 int e = GetUserEvent(0, &p, &c);
                 if (e && p == mpanel && c == MPANEL_CBTN_STOP) seen_events.push_back(e);
-                if (!run) break;
+                if (!runs.run) break;
                 if (pass == 3) SimulateCtrlEvent(mpanel, 0, EVENT_CLOSE, 0, 0);
             }
             calls.push_back("loop ended");
@@ -394,7 +394,7 @@ TEST_F(ShellTest, CloseDuringRunLoopStopsLoopBeforeSaving) {
         nullptr);
     SetCtrlAttribute(mpanel, MPANEL_CBTN_STOP, ATTR_DIMMED, 0);
     commit(mpanel, MPANEL_CBTN_RUN);
-    EXPECT_EQ(run, 0);
+    EXPECT_EQ(runs.run, 0);
     int stop = index_of("rec_buttons 0");
     ASSERT_GE(stop, 0);
     EXPECT_LT(index_of("step 3"), stop);

@@ -11,8 +11,6 @@
 #include <string>
 #include <vector>
 
-using zazed::connect;
-
 namespace {
 
 using Bytes = std::vector<uint8_t>;
@@ -96,16 +94,16 @@ class Link : public ::testing::Test {
                 line = f.get();
                 return f;
             });
-        ASSERT_EQ(init_rs232(&connect, 3, 2, 1), 1);
+        ASSERT_EQ(init_rs232(&com.connect, 3, 2, 1), 1);
     }
 
     void TearDown() override {
-        init_rs232(&connect, 0, 0, 0);
+        init_rs232(&com.connect, 0, 0, 0);
         link_clear_serial_devices();
         link_set_openers(nullptr, nullptr);
         link_set_ui_hooks(link_ui_hooks{});
         link_set_clock(nullptr);
-        exch_active = 0;
+        com.exch_active = 0;
     }
 
     // The unit answers every request after `delay` seconds with `frame`.
@@ -118,7 +116,7 @@ class Link : public ::testing::Test {
         line->at(t, [this, panel, control, code] { events.push_back({panel, control, code}); });
     }
     int poll(uint16_t* answer, int* n) {
-        return exchange_frame(&connect, ORDER_POLL, POLL_RECORD, nullptr, 0, answer, answer ? 36 : 0, n);
+        return exchange_frame(&com.connect, ORDER_POLL, POLL_RECORD, nullptr, 0, answer, answer ? 36 : 0, n);
     }
 };
 
@@ -127,32 +125,33 @@ class Link : public ::testing::Test {
 // ---- Refusals -----------------------------------------------------------------------------
 
 TEST_F(Link, BusyReturnsOneAndLeavesTheFlag) {
-    exch_active = 1;
+    com.exch_active = 1;
     EXPECT_EQ(poll(nullptr, nullptr), LINK_BUSY);
-    EXPECT_EQ(exch_active, 1);
+    EXPECT_EQ(com.exch_active, 1);
     EXPECT_TRUE(line->writes.empty());
 }
 
 TEST_F(Link, NotConnected) {
-    connect.status = 0;
+    com.connect.status = 0;
     EXPECT_EQ(poll(nullptr, nullptr), LINK_ERR_NO_CONNECTION);
-    EXPECT_EQ(exch_active, 0);
+    EXPECT_EQ(com.exch_active, 0);
     EXPECT_TRUE(line->writes.empty());
 }
 
 TEST_F(Link, BadArguments) {
     uint16_t buf[4] = {};
     int n = 0;
-    EXPECT_EQ(exchange_frame(&connect, ORDER_WRITE_RAM, 0, buf, 257, nullptr, 0, nullptr), LINK_ERR_ARGS);
-    EXPECT_EQ(exchange_frame(&connect, ORDER_WRITE_RAM, 0, buf, -1, nullptr, 0, nullptr), LINK_ERR_ARGS);
-    EXPECT_EQ(exchange_frame(&connect, ORDER_READ_RAM, 0, nullptr, 0, buf, 257, &n), LINK_ERR_ARGS);
-    EXPECT_EQ(exchange_frame(&connect, ORDER_WRITE_RAM, 0, nullptr, 3, nullptr, 0, nullptr), LINK_ERR_ARGS);
-    EXPECT_EQ(exchange_frame(&connect, ORDER_READ_RAM, 0, nullptr, 0, nullptr, 4, &n), LINK_ERR_ARGS);
-    EXPECT_EQ(receive_frame(&connect, nullptr, 0.0, nullptr, 36, &n), LINK_ERR_ARGS);
+    EXPECT_EQ(exchange_frame(&com.connect, ORDER_WRITE_RAM, 0, buf, 257, nullptr, 0, nullptr), LINK_ERR_ARGS);
+    EXPECT_EQ(exchange_frame(&com.connect, ORDER_WRITE_RAM, 0, buf, -1, nullptr, 0, nullptr), LINK_ERR_ARGS);
+    EXPECT_EQ(exchange_frame(&com.connect, ORDER_READ_RAM, 0, nullptr, 0, buf, 257, &n), LINK_ERR_ARGS);
+    EXPECT_EQ(exchange_frame(&com.connect, ORDER_WRITE_RAM, 0, nullptr, 3, nullptr, 0, nullptr),
+              LINK_ERR_ARGS);
+    EXPECT_EQ(exchange_frame(&com.connect, ORDER_READ_RAM, 0, nullptr, 0, nullptr, 4, &n), LINK_ERR_ARGS);
+    EXPECT_EQ(receive_frame(&com.connect, nullptr, 0.0, nullptr, 36, &n), LINK_ERR_ARGS);
     EXPECT_TRUE(line->writes.empty());
-    connect.protocol = 7;
+    com.connect.protocol = 7;
     EXPECT_EQ(poll(nullptr, nullptr), LINK_ERR_ARGS);
-    EXPECT_EQ(exch_active, 0);
+    EXPECT_EQ(com.exch_active, 0);
 }
 
 // ---- One transaction ----------------------------------------------------------------------------
@@ -167,7 +166,7 @@ TEST_F(Link, RunPollWritesRequestAndCopiesAnswer) {
     EXPECT_GE(line->flushes, 2); // on opening and before the request
     EXPECT_EQ(n, 36);
     EXPECT_EQ(rec[35], 1035);
-    EXPECT_EQ(exch_active, 0);
+    EXPECT_EQ(com.exch_active, 0);
 }
 
 TEST_F(Link, AnswerTricklingInBehindNoise) {
@@ -179,7 +178,7 @@ TEST_F(Link, AnswerTricklingInBehindNoise) {
                                f.begin() + static_cast<long>(std::min(i + 50, f.size()))));
     std::vector<uint16_t> para(228);
     int n = 0;
-    EXPECT_EQ(exchange_frame(&connect, ORDER_READ_RAM, 0, nullptr, 0, para.data(), 228, &n), LINK_OK);
+    EXPECT_EQ(exchange_frame(&com.connect, ORDER_READ_RAM, 0, nullptr, 0, para.data(), 228, &n), LINK_OK);
     EXPECT_EQ(n, 228);
     EXPECT_EQ(para[227], 1227);
 }
@@ -187,7 +186,7 @@ TEST_F(Link, AnswerTricklingInBehindNoise) {
 TEST_F(Link, StatusAnswers) {
     for (int v = 1; v <= 3; v++) {
         answer_with(make_frame(ORDER_POLL, static_cast<uint16_t>(v), 0));
-        EXPECT_EQ(exchange_frame(&connect, ORDER_POLL, POLL_OSCI_STATUS, nullptr, 0, nullptr, 0, nullptr),
+        EXPECT_EQ(exchange_frame(&com.connect, ORDER_POLL, POLL_OSCI_STATUS, nullptr, 0, nullptr, 0, nullptr),
                   v + 2);
     }
 }
@@ -197,7 +196,7 @@ TEST_F(Link, SendTimeout) {
     answer_with(make_frame(ORDER_POLL, POLL_RECORD, 36));
     EXPECT_EQ(poll(nullptr, nullptr), LINK_ERR_SEND_TIMEOUT);
     EXPECT_NEAR(clk.t, 1.0, 0.01);
-    EXPECT_EQ(exch_active, 0);
+    EXPECT_EQ(com.exch_active, 0);
 }
 
 TEST_F(Link, ReceiveTimeoutWithoutSpinning) {
@@ -205,18 +204,18 @@ TEST_F(Link, ReceiveTimeoutWithoutSpinning) {
     EXPECT_GE(clk.t, 2.0);
     EXPECT_LT(clk.t, 2.01);
     EXPECT_LE(line->waits, 3);
-    EXPECT_EQ(exch_active, 0);
+    EXPECT_EQ(com.exch_active, 0);
 }
 
 TEST_F(Link, PayloadCrc) {
     answer_with(make_frame(ORDER_POLL, POLL_RECORD, 36, true));
     EXPECT_EQ(poll(nullptr, nullptr), LINK_ERR_CRC);
-    EXPECT_EQ(exch_active, 0);
+    EXPECT_EQ(com.exch_active, 0);
 }
 
 TEST_F(Link, RejectedOrder) {
     answer_with(make_frame(ORDER_REJECTED, 0, 0));
-    EXPECT_EQ(exchange_frame(&connect, ORDER_LIMITS, LIMITS_MIN, nullptr, 0, nullptr, 0, nullptr),
+    EXPECT_EQ(exchange_frame(&com.connect, ORDER_LIMITS, LIMITS_MIN, nullptr, 0, nullptr, 0, nullptr),
               LINK_ERR_ORDER);
 }
 
@@ -238,13 +237,13 @@ TEST_F(Link, Oversize) {
 TEST_F(Link, LineErrorReportedAsWrongBaud) {
     line->at(0.1, [this] { line->line_error_bits = LINK_LINE_FRAMING; });
     EXPECT_EQ(poll(nullptr, nullptr), LINK_ERR_LINE);
-    EXPECT_EQ(exch_active, 0);
+    EXPECT_EQ(com.exch_active, 0);
 }
 
 TEST_F(Link, CountWithoutBufferIsZero) {
     answer_with(make_frame(ORDER_VERSION, 0, 12));
     int n = 5;
-    EXPECT_EQ(exchange_frame(&connect, ORDER_VERSION, 0, nullptr, 0, nullptr, 0, &n), LINK_OK);
+    EXPECT_EQ(exchange_frame(&com.connect, ORDER_VERSION, 0, nullptr, 0, nullptr, 0, &n), LINK_OK);
     EXPECT_EQ(n, 0);
 }
 
@@ -258,7 +257,7 @@ TEST_F(Link, StopWhileWaitingConsumesAnswer) {
     EXPECT_EQ(poll(rec, &n), LINK_STOP);
     EXPECT_EQ(n, 36);
     EXPECT_EQ(rec[0], 1000);
-    EXPECT_EQ(exch.count, 0);
+    EXPECT_EQ(com.exch.count, 0);
 }
 
 TEST_F(Link, StopWithoutAnswerTimesOut) {
@@ -292,7 +291,7 @@ TEST_F(Link, FailureWinsOverLatchedCode) {
 TEST_F(Link, NestedTransactionFromButtonIsBusy) {
     int nested = 99;
     line->at(0.01, [&nested] {
-        nested = exchange_frame(&connect, ORDER_RESET, RESET_A, nullptr, 0, nullptr, 0, nullptr);
+        nested = exchange_frame(&com.connect, ORDER_RESET, RESET_A, nullptr, 0, nullptr, 0, nullptr);
     });
     answer_with(make_frame(ORDER_POLL, POLL_RECORD, 36), 0.1);
     uint16_t rec[36] = {};
@@ -317,23 +316,23 @@ TEST_F(Link, TestButtonsReportsTheEvent) {
 // ---- Failures that drop the link ---------------------------------------------------------------
 
 TEST_F(Link, Rs232WriteFailureResetsRecordAndDims) {
-    EXPECT_EQ(connect.baud, 38400);
-    connect.unit_number = 12;
-    std::strcpy(connect.unit_text, "unit 12");
+    EXPECT_EQ(com.connect.baud, 38400);
+    com.connect.unit_number = 12;
+    std::strcpy(com.connect.unit_text, "unit 12");
     line->write_error = LINK_IO_NOT_OPEN;
     EXPECT_EQ(poll(nullptr, nullptr), LINK_ERR_SEND);
-    EXPECT_EQ(connect.status, 0);
-    EXPECT_EQ(connect.open, 1);
-    EXPECT_EQ(connect.com_port, 1);
-    EXPECT_EQ(connect.baud, 19200);
-    EXPECT_EQ(connect.unit_number, 0);
-    EXPECT_STREQ(connect.unit_text, "");
-    EXPECT_STREQ(connect.message, "PORT: COM3 IS NOT OPEN (/dev/ttyS2)");
+    EXPECT_EQ(com.connect.status, 0);
+    EXPECT_EQ(com.connect.open, 1);
+    EXPECT_EQ(com.connect.com_port, 1);
+    EXPECT_EQ(com.connect.baud, 19200);
+    EXPECT_EQ(com.connect.unit_number, 0);
+    EXPECT_STREQ(com.connect.unit_text, "");
+    EXPECT_STREQ(com.connect.message, "PORT: COM3 IS NOT OPEN (/dev/ttyS2)");
     ASSERT_FALSE(dims.empty());
     EXPECT_EQ(dims.back(), 1);
     EXPECT_EQ(status_line, "No connection");
-    EXPECT_EQ(log.back(), connect.message);
-    EXPECT_EQ(exch_active, 0);
+    EXPECT_EQ(log.back(), com.connect.message);
+    EXPECT_EQ(com.exch_active, 0);
     EXPECT_EQ(poll(nullptr, nullptr), LINK_ERR_NO_CONNECTION);
 }
 
@@ -345,10 +344,10 @@ TEST_F(Link, Rs232WriteFailureMessages) {
                  {LINK_IO_INVALID, "INVALID NUMBER: COM3 (/dev/ttyS2)"},
                  {LINK_IO_UNKNOWN, "UNKNOWN ERROR ON: COM3 (/dev/ttyS2)"}};
     for (const auto& c : cases) {
-        ASSERT_EQ(init_rs232(&connect, 3, 2, 1), 1);
+        ASSERT_EQ(init_rs232(&com.connect, 3, 2, 1), 1);
         line->write_error = c.io;
         EXPECT_EQ(poll(nullptr, nullptr), LINK_ERR_SEND);
-        EXPECT_STREQ(connect.message, c.text);
+        EXPECT_STREQ(com.connect.message, c.text);
     }
 }
 
@@ -356,9 +355,9 @@ TEST_F(Link, VanishedPeerIsReportedOnce) {
     line->fail_at(0.3);
     EXPECT_EQ(poll(nullptr, nullptr), LINK_ERR_NO_CONNECTION);
     EXPECT_LT(clk.t, 0.31);
-    EXPECT_EQ(connect.status, 0);
-    EXPECT_EQ(connect.com_port, 1);
-    EXPECT_STREQ(connect.message, "CONNECTION LOST ON: COM3 (/dev/ttyS2)");
+    EXPECT_EQ(com.connect.status, 0);
+    EXPECT_EQ(com.connect.com_port, 1);
+    EXPECT_STREQ(com.connect.message, "CONNECTION LOST ON: COM3 (/dev/ttyS2)");
     EXPECT_EQ(dims, std::vector<int>{1});
     EXPECT_EQ(poll(nullptr, nullptr), LINK_ERR_NO_CONNECTION);
     EXPECT_EQ(dims.size(), 1u);
@@ -370,54 +369,54 @@ TEST_F(Link, AutosendFrameArrives) {
     line->deliver_at(3.0, make_frame(ORDER_POLL, POLL_RECORD, 36));
     uint16_t rec[36] = {};
     int n = 0;
-    EXPECT_EQ(receive_frame(&connect, nullptr, 0.0, rec, 36, &n), LINK_AUTOSEND);
+    EXPECT_EQ(receive_frame(&com.connect, nullptr, 0.0, rec, 36, &n), LINK_AUTOSEND);
     EXPECT_EQ(n, 36);
     EXPECT_EQ(rec[35], 1035);
     EXPECT_LE(line->waits, 5); // waiting for seconds is a handful of waits, not a spin
-    EXPECT_EQ(exch_active, 0);
+    EXPECT_EQ(com.exch_active, 0);
 }
 
 TEST_F(Link, SendDuringAutosendWaitStillReturnsFrame) {
     press_at(0.1, MPANEL, SEND_BTN);
     line->deliver_at(0.5, make_frame(ORDER_POLL, POLL_RECORD, 36));
-    EXPECT_EQ(receive_frame(&connect, nullptr, 0.0, nullptr, 0, nullptr), LINK_AUTOSEND);
+    EXPECT_EQ(receive_frame(&com.connect, nullptr, 0.0, nullptr, 0, nullptr), LINK_AUTOSEND);
 }
 
 TEST_F(Link, ManualStoreDuringAutosendWaitIsReturned) {
     press_at(0.1, TAB5, REC_STORE);
     line->deliver_at(0.5, make_frame(ORDER_POLL, POLL_RECORD, 36));
-    EXPECT_EQ(receive_frame(&connect, nullptr, 0.0, nullptr, 0, nullptr), LINK_REC_STORE);
+    EXPECT_EQ(receive_frame(&com.connect, nullptr, 0.0, nullptr, 0, nullptr), LINK_REC_STORE);
 }
 
 TEST_F(Link, StoppingTheAutosendWait) {
     for (int ctl : {STOP_BTN, REC_START, REC_STOP}) {
         press_at(clk.t + 0.1, ctl == STOP_BTN ? MPANEL : TAB5, ctl);
-        EXPECT_EQ(receive_frame(&connect, nullptr, 0.0, nullptr, 0, nullptr), LINK_STOP) << ctl;
+        EXPECT_EQ(receive_frame(&com.connect, nullptr, 0.0, nullptr, 0, nullptr), LINK_STOP) << ctl;
     }
 }
 
 TEST_F(Link, StopAfterSendStillEndsAutosendWait) {
     press_at(0.1, MPANEL, SEND_BTN);
     press_at(0.2, MPANEL, STOP_BTN);
-    EXPECT_EQ(receive_frame(&connect, nullptr, 0.0, nullptr, 0, nullptr), LINK_STOP);
+    EXPECT_EQ(receive_frame(&com.connect, nullptr, 0.0, nullptr, 0, nullptr), LINK_STOP);
 }
 
 TEST_F(Link, AutosendChecks) {
     line->deliver_at(0.1, make_frame(ORDER_OSCI_BLOCK, 0, 36));
-    EXPECT_EQ(receive_frame(&connect, nullptr, 0.0, nullptr, 0, nullptr), LINK_ERR_ORDER);
+    EXPECT_EQ(receive_frame(&com.connect, nullptr, 0.0, nullptr, 0, nullptr), LINK_ERR_ORDER);
     line->deliver_at(clk.t + 0.1, make_frame(ORDER_POLL, POLL_RECORD, 20));
     uint16_t rec[36];
     int n = 0;
-    EXPECT_EQ(receive_frame(&connect, nullptr, 0.0, rec, 36, &n), LINK_ERR_FEW_WORDS);
+    EXPECT_EQ(receive_frame(&com.connect, nullptr, 0.0, rec, 36, &n), LINK_ERR_FEW_WORDS);
     line->at(clk.t + 0.1, [this] { line->line_error_bits = LINK_LINE_BREAK; });
-    EXPECT_EQ(receive_frame(&connect, nullptr, 0.0, nullptr, 0, nullptr), LINK_ERR_LINE);
+    EXPECT_EQ(receive_frame(&com.connect, nullptr, 0.0, nullptr, 0, nullptr), LINK_ERR_LINE);
 }
 
 TEST_F(Link, AutosendTicks) {
     int ticks = 0;
     line->deliver_at(1.65, make_frame(ORDER_POLL, POLL_RECORD, 36));
     EXPECT_EQ(receive_frame(
-                  &connect, [&ticks] { ticks++; }, 0.5, nullptr, 0, nullptr),
+                  &com.connect, [&ticks] { ticks++; }, 0.5, nullptr, 0, nullptr),
               LINK_AUTOSEND);
     EXPECT_EQ(ticks, 3);
 }
@@ -425,10 +424,10 @@ TEST_F(Link, AutosendTicks) {
 // ---- TCP --------------------------------------------------------------------------------------------
 
 TEST_F(Link, TcpConnectAndExchange) {
-    ASSERT_EQ(init_tcp(&connect, 5025, "192.168.1.20"), 1);
-    EXPECT_EQ(connect.protocol, LINK_PROTOCOL_TCP);
-    EXPECT_STREQ(connect.server, "192.168.1.20");
-    EXPECT_STREQ(connect.message, "ZAZED CONNECTED TO SERVER\n\"192.168.1.20\"\nvia PORT:5025");
+    ASSERT_EQ(init_tcp(&com.connect, 5025, "192.168.1.20"), 1);
+    EXPECT_EQ(com.connect.protocol, LINK_PROTOCOL_TCP);
+    EXPECT_STREQ(com.connect.server, "192.168.1.20");
+    EXPECT_STREQ(com.connect.message, "ZAZED CONNECTED TO SERVER\n\"192.168.1.20\"\nvia PORT:5025");
     // Late answers to earlier requests: more than the receive buffer takes, so some are
     // still in the socket when the next request goes out. They must not pass for its answer.
     Bytes stale;
@@ -438,45 +437,45 @@ TEST_F(Link, TcpConnectAndExchange) {
     }
     line->deliver_at(0.0, stale);
     line->wait_for_activity(0.0);
-    EXPECT_EQ(exch.count, FRAME_MAX_TOTAL);
+    EXPECT_EQ(com.exch.count, FRAME_MAX_TOTAL);
     answer_with(make_frame(ORDER_READ_RAM, 0, 228));
     std::vector<uint16_t> para(228);
     int n = 0;
-    EXPECT_EQ(exchange_frame(&connect, ORDER_READ_RAM, 0, nullptr, 0, para.data(), 228, &n), LINK_OK);
+    EXPECT_EQ(exchange_frame(&com.connect, ORDER_READ_RAM, 0, nullptr, 0, para.data(), 228, &n), LINK_OK);
     EXPECT_EQ(n, 228);
 }
 
 TEST_F(Link, TcpAutosendTakenFromSocket) {
-    ASSERT_EQ(init_tcp(&connect, 5025, "host"), 1);
+    ASSERT_EQ(init_tcp(&com.connect, 5025, "host"), 1);
     line->deliver_at(0.4, make_frame(ORDER_POLL, POLL_RECORD, 36));
-    EXPECT_EQ(receive_frame(&connect, nullptr, 0.0, nullptr, 0, nullptr), LINK_AUTOSEND);
+    EXPECT_EQ(receive_frame(&com.connect, nullptr, 0.0, nullptr, 0, nullptr), LINK_AUTOSEND);
 }
 
 TEST_F(Link, TcpWriteFailureAndFailedConnect) {
-    ASSERT_EQ(init_tcp(&connect, 5025, "host"), 1);
+    ASSERT_EQ(init_tcp(&com.connect, 5025, "host"), 1);
     line->write_error = LINK_IO_UNKNOWN;
     EXPECT_EQ(poll(nullptr, nullptr), LINK_ERR_SEND);
-    EXPECT_EQ(connect.status, 0);
-    EXPECT_STREQ(connect.message, "fake write failed");
+    EXPECT_EQ(com.connect.status, 0);
+    EXPECT_STREQ(com.connect.message, "fake write failed");
     EXPECT_EQ(dims.back(), 1);
 
-    EXPECT_EQ(init_tcp(&connect, 5025, "nowhere"), 0);
-    EXPECT_EQ(connect.status, 0);
-    EXPECT_EQ(connect.open, 0);
-    EXPECT_EQ(connect.tcp_port, 1);
-    EXPECT_STREQ(connect.server, "");
-    EXPECT_STREQ(connect.message, "COULD NOT CONNECT TO SERVER");
+    EXPECT_EQ(init_tcp(&com.connect, 5025, "nowhere"), 0);
+    EXPECT_EQ(com.connect.status, 0);
+    EXPECT_EQ(com.connect.open, 0);
+    EXPECT_EQ(com.connect.tcp_port, 1);
+    EXPECT_STREQ(com.connect.server, "");
+    EXPECT_STREQ(com.connect.message, "COULD NOT CONNECT TO SERVER");
 }
 
 // ---- Opening RS-232 ------------------------------------------------------------------------------
 
 TEST_F(Link, OpenUsesConfiguredDevice) {
     EXPECT_EQ(opened_device, "/dev/ttyS2");
-    EXPECT_STREQ(connect.message, "ZAZED CONNECTED TO COM3 (/dev/ttyS2)\nb:38400 d:8 s:1 p:none");
+    EXPECT_STREQ(com.connect.message, "ZAZED CONNECTED TO COM3 (/dev/ttyS2)\nb:38400 d:8 s:1 p:none");
     link_set_serial_device(4, "/dev/ttyUSB0");
-    EXPECT_EQ(init_rs232(&connect, 4, 4, 1), 1);
+    EXPECT_EQ(init_rs232(&com.connect, 4, 4, 1), 1);
     EXPECT_EQ(opened_device, "/dev/ttyUSB0");
-    EXPECT_EQ(connect.baud, 115200);
+    EXPECT_EQ(com.connect.baud, 115200);
     EXPECT_EQ(line->flushes, 1); // leftovers from before the open are dropped
 }
 
@@ -489,29 +488,29 @@ TEST_F(Link, OpenFailuresResetRecord) {
                  {LINK_IO_UNKNOWN, "UNKNOWN ERROR ON: COM6 (/dev/ttyS5)"}};
     for (const auto& c : cases) {
         open_error = c.io;
-        EXPECT_EQ(init_rs232(&connect, 6, 1, 1), 0);
-        EXPECT_STREQ(connect.message, c.text);
-        EXPECT_EQ(connect.com_port, 1);
-        EXPECT_EQ(connect.baud, 19200);
-        EXPECT_EQ(connect.open, 0);
+        EXPECT_EQ(init_rs232(&com.connect, 6, 1, 1), 0);
+        EXPECT_STREQ(com.connect.message, c.text);
+        EXPECT_EQ(com.connect.com_port, 1);
+        EXPECT_EQ(com.connect.baud, 19200);
+        EXPECT_EQ(com.connect.open, 0);
     }
     open_error = 0;
-    EXPECT_EQ(init_rs232(&connect, 0, 1, 1), 0);
-    EXPECT_STREQ(connect.message, "INVALID NUMBER: COM0");
+    EXPECT_EQ(init_rs232(&com.connect, 0, 1, 1), 0);
+    EXPECT_STREQ(com.connect.message, "INVALID NUMBER: COM0");
 }
 
 TEST_F(Link, OutOfRangeArgumentsKeepStatus) {
-    EXPECT_EQ(init_rs232(&connect, 256, 1, 1), 1);
-    EXPECT_EQ(init_rs232(&connect, 2, 5, 1), 1);
-    EXPECT_EQ(connect.com_port, 3);
+    EXPECT_EQ(init_rs232(&com.connect, 256, 1, 1), 1);
+    EXPECT_EQ(init_rs232(&com.connect, 2, 5, 1), 1);
+    EXPECT_EQ(com.connect.com_port, 3);
 }
 
 TEST_F(Link, CloseAll) {
-    connect.unit_number = 3;
-    EXPECT_EQ(init_rs232(&connect, 3, 1, 0), 0);
-    EXPECT_STREQ(connect.message, "ALL CONNECTIONS CLOSED");
-    EXPECT_EQ(connect.unit_number, 0);
-    EXPECT_EQ(connect.open, 0);
+    com.connect.unit_number = 3;
+    EXPECT_EQ(init_rs232(&com.connect, 3, 1, 0), 0);
+    EXPECT_STREQ(com.connect.message, "ALL CONNECTIONS CLOSED");
+    EXPECT_EQ(com.connect.unit_number, 0);
+    EXPECT_EQ(com.connect.open, 0);
     EXPECT_EQ(poll(nullptr, nullptr), LINK_ERR_NO_CONNECTION);
 }
 
@@ -531,15 +530,15 @@ TEST(LinkDevices, DefaultAndOverride) {
 // ---- Showing the link state -----------------------------------------------------------------------
 
 TEST_F(Link, UpdateGuiStates) {
-    std::strcpy(connect.unit_text, "KORMELAN-3 #7");
-    connect_update_gui(&connect, 0);
+    std::strcpy(com.connect.unit_text, "KORMELAN-3 #7");
+    connect_update_gui(&com.connect, 0);
     EXPECT_EQ(status_line, "KORMELAN-3 #7");
     EXPECT_EQ(dims.back(), 0);
     log.clear();
-    connect_update_gui(&connect, 1);
-    EXPECT_EQ(connect.status, 0);
-    EXPECT_STREQ(connect.unit_text, "");
-    EXPECT_EQ(log, (std::vector<std::string>{"", "CONNECT PROTOCOL ERROR:", connect.message}));
+    connect_update_gui(&com.connect, 1);
+    EXPECT_EQ(com.connect.status, 0);
+    EXPECT_STREQ(com.connect.unit_text, "");
+    EXPECT_EQ(log, (std::vector<std::string>{"", "CONNECT PROTOCOL ERROR:", com.connect.message}));
     EXPECT_EQ(status_line, "No connection");
     EXPECT_EQ(dims.back(), 1);
 }

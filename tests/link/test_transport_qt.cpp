@@ -20,8 +20,6 @@
 #include <string>
 #include <vector>
 
-using zazed::connect;
-
 namespace {
 
 using Bytes = std::vector<uint8_t>;
@@ -71,7 +69,7 @@ class RealLink : public ::testing::Test {
         link_set_interrupt_table(&stop, 1);
     }
     void TearDown() override {
-        init_rs232(&connect, 0, 0, 0);
+        init_rs232(&com.connect, 0, 0, 0);
         link_clear_serial_devices();
         link_set_ui_hooks(link_ui_hooks{});
         link_set_interrupt_table(nullptr, 0);
@@ -122,12 +120,12 @@ TEST_F(RealLink, PtyExchange) {
     ASSERT_TRUE(unit.open());
     unit.answer = make_frame(ORDER_POLL, POLL_RECORD, 36);
     link_set_serial_device(9, unit.name);
-    ASSERT_EQ(init_rs232(&connect, 9, 4, 1), 1) << connect.message;
-    EXPECT_NE(std::string(connect.message).find(unit.name), std::string::npos);
+    ASSERT_EQ(init_rs232(&com.connect, 9, 4, 1), 1) << com.connect.message;
+    EXPECT_NE(std::string(com.connect.message).find(unit.name), std::string::npos);
     uint16_t rec[36] = {};
     int n = 0;
     for (int i = 0; i < 20; i++)
-        ASSERT_EQ(exchange_frame(&connect, ORDER_POLL, POLL_RECORD, nullptr, 0, rec, 36, &n), LINK_OK);
+        ASSERT_EQ(exchange_frame(&com.connect, ORDER_POLL, POLL_RECORD, nullptr, 0, rec, 36, &n), LINK_OK);
     EXPECT_EQ(n, 36);
     EXPECT_EQ(rec[35], 535);
 }
@@ -139,10 +137,10 @@ TEST_F(RealLink, PtyLeftoverInputFlushedOnOpen) {
     const Bytes stale = make_frame(ORDER_POLL, POLL_RECORD, 36);
     ASSERT_EQ(::write(unit.master, stale.data(), stale.size()), static_cast<ssize_t>(stale.size()));
     link_set_serial_device(9, unit.name);
-    ASSERT_EQ(init_rs232(&connect, 9, 1, 1), 1) << connect.message;
+    ASSERT_EQ(init_rs232(&com.connect, 9, 1, 1), 1) << com.connect.message;
     int ticks = 0;
     const int rc = receive_frame(
-        &connect, [&] { stop_pending = ++ticks >= 3; }, 0.1, nullptr, 0, nullptr);
+        &com.connect, [&] { stop_pending = ++ticks >= 3; }, 0.1, nullptr, 0, nullptr);
     EXPECT_EQ(rc, LINK_STOP);
 }
 
@@ -150,24 +148,24 @@ TEST_F(RealLink, PtyPeerVanishesWithoutSpinning) {
     pty_unit unit;
     ASSERT_TRUE(unit.open());
     link_set_serial_device(9, unit.name);
-    ASSERT_EQ(init_rs232(&connect, 9, 4, 1), 1) << connect.message;
+    ASSERT_EQ(init_rs232(&com.connect, 9, 4, 1), 1) << com.connect.message;
     unit.close_master();
     const double cpu0 = cpu_seconds();
     run_events_for(500);
     const double cpu = cpu_seconds() - cpu0;
-    EXPECT_EQ(connect.status, 0);
+    EXPECT_EQ(com.connect.status, 0);
     EXPECT_EQ(dims, std::vector<int>{1});
-    EXPECT_NE(std::string(connect.message).find("CONNECTION LOST ON: COM9"), std::string::npos)
-        << connect.message;
+    EXPECT_NE(std::string(com.connect.message).find("CONNECTION LOST ON: COM9"), std::string::npos)
+        << com.connect.message;
     EXPECT_LT(cpu, 0.1) << "CPU seconds in 0.5 s after the peer vanished";
-    EXPECT_EQ(exchange_frame(&connect, ORDER_POLL, POLL_RECORD, nullptr, 0, nullptr, 0, nullptr),
+    EXPECT_EQ(exchange_frame(&com.connect, ORDER_POLL, POLL_RECORD, nullptr, 0, nullptr, 0, nullptr),
               LINK_ERR_NO_CONNECTION);
 }
 
 TEST_F(RealLink, MissingDevice) {
     link_set_serial_device(9, "/dev/zazed-no-such-port");
-    EXPECT_EQ(init_rs232(&connect, 9, 1, 1), 0);
-    EXPECT_STREQ(connect.message, "NO SERIAL PORT ON: COM9 (/dev/zazed-no-such-port)");
+    EXPECT_EQ(init_rs232(&com.connect, 9, 1, 1), 0);
+    EXPECT_STREQ(com.connect.message, "NO SERIAL PORT ON: COM9 (/dev/zazed-no-such-port)");
 }
 
 // ---- TCP loopback --------------------------------------------------------------------------------
@@ -186,10 +184,10 @@ TEST_F(RealLink, TcpExchangeAndAutosend) {
             }
         });
     });
-    ASSERT_EQ(init_tcp(&connect, server.serverPort(), "127.0.0.1"), 1) << connect.message;
+    ASSERT_EQ(init_tcp(&com.connect, server.serverPort(), "127.0.0.1"), 1) << com.connect.message;
     std::vector<uint16_t> para(228);
     int n = 0;
-    EXPECT_EQ(exchange_frame(&connect, ORDER_READ_RAM, 0, nullptr, 0, para.data(), 228, &n), LINK_OK);
+    EXPECT_EQ(exchange_frame(&com.connect, ORDER_READ_RAM, 0, nullptr, 0, para.data(), 228, &n), LINK_OK);
     EXPECT_EQ(n, 228);
     EXPECT_EQ(para[227], 727);
 
@@ -199,17 +197,17 @@ TEST_F(RealLink, TcpExchangeAndAutosend) {
         peer->write(reinterpret_cast<const char*>(a.data()), static_cast<qint64>(a.size()));
     });
     uint16_t rec[36] = {};
-    EXPECT_EQ(receive_frame(&connect, nullptr, 0.0, rec, 36, &n), LINK_AUTOSEND);
+    EXPECT_EQ(receive_frame(&com.connect, nullptr, 0.0, rec, 36, &n), LINK_AUTOSEND);
     EXPECT_EQ(rec[0], 500);
 }
 
 TEST_F(RealLink, TcpReceiveTimeoutIdlesTheCpu) {
     QTcpServer server;
     ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
-    ASSERT_EQ(init_tcp(&connect, server.serverPort(), "127.0.0.1"), 1) << connect.message;
+    ASSERT_EQ(init_tcp(&com.connect, server.serverPort(), "127.0.0.1"), 1) << com.connect.message;
     const double cpu0 = cpu_seconds();
     const double t0 = link_now();
-    EXPECT_EQ(exchange_frame(&connect, ORDER_POLL, POLL_RECORD, nullptr, 0, nullptr, 0, nullptr),
+    EXPECT_EQ(exchange_frame(&com.connect, ORDER_POLL, POLL_RECORD, nullptr, 0, nullptr, 0, nullptr),
               LINK_ERR_RECV_TIMEOUT);
     EXPECT_NEAR(link_now() - t0, 2.0, 0.2);
     EXPECT_LT(cpu_seconds() - cpu0, 0.1);
@@ -220,6 +218,6 @@ TEST_F(RealLink, TcpRefused) {
     ASSERT_TRUE(server.listen(QHostAddress::LocalHost, 0));
     const quint16 port = server.serverPort();
     server.close();
-    EXPECT_EQ(init_tcp(&connect, port, "127.0.0.1"), 0);
-    EXPECT_STREQ(connect.message, "COULD NOT CONNECT TO SERVER");
+    EXPECT_EQ(init_tcp(&com.connect, port, "127.0.0.1"), 0);
+    EXPECT_STREQ(com.connect.message, "COULD NOT CONNECT TO SERVER");
 }

@@ -88,8 +88,8 @@ void ParaPanels::SetUp() {
     popups = popup_log{};
     params_hook = params_hooks{};
     use_panel_hooks();
-    para_pc = para_record{};
-    para_rd = para_record{};
+    paras.para_pc = para_record{};
+    paras.para_rd = para_record{};
     osci_modes(0, 0);
 }
 

@@ -62,15 +62,15 @@ class ParaExchange : public ParaPanels {
                 return f;
             },
             nullptr);
-        ASSERT_EQ(init_rs232(&zazed::connect, 1, 4, 1), 1);
+        ASSERT_EQ(init_rs232(&com.connect, 1, 4, 1), 1);
         line->respond = [this](fake_link& l, const Bytes& request) { respond(l, request); };
     }
 
     void TearDown() override {
-        init_rs232(&zazed::connect, 0, 0, 0);
+        init_rs232(&com.connect, 0, 0, 0);
         link_set_openers(nullptr, nullptr);
         link_set_clock(nullptr);
-        exch_active = 0;
+        com.exch_active = 0;
         ParaPanels::TearDown();
     }
 
@@ -220,12 +220,12 @@ TEST_F(ParaExchange, FailedLoadFromRomNeverReads) {
 
 TEST_F(ParaExchange, ShortAnswerIsInsufficient) {
     scripted = {{ORDER_READ_RAM, answer_frame(ORDER_READ_RAM, 0, 100)}};
-    para_pc = para_sample();
-    const para_record before = para_pc;
+    paras.para_pc = para_sample();
+    const para_record before = paras.para_pc;
     uint16_t got[PARA_WORDS] = {};
     EXPECT_EQ(run(PARA_MODE_READ_RAM, "Reading data ... ", nullptr, 0, got, PARA_WORDS), -13);
     EXPECT_STREQ(text, "Insufficient number of bytes.");
-    EXPECT_EQ(std::memcmp(&para_pc, &before, sizeof before), 0);
+    EXPECT_EQ(std::memcmp(&paras.para_pc, &before, sizeof before), 0);
 }
 
 // ---- channel reset -------------------------------------------------------------------------
@@ -236,7 +236,7 @@ TEST_F(ParaExchange, ResetOrdersTheChannelAndReportsIt) {
     char status[LINK_TEXT_SIZE] = "";
     GetCtrlVal(graph1, GRAPH1_STRING_STATUS, status);
     EXPECT_STREQ(status, "Ordering unit to reset channel B ... Done. ");
-    exch_active = 1;
+    com.exch_active = 1;
     SimulateCtrlEvent(tab2, TAB2_CMDB_RESET, EVENT_COMMIT, 0, 0);
     EXPECT_EQ(orders.size(), 1u);
 }
@@ -272,7 +272,7 @@ TEST_F(ParaFiles, SaveAndLoadThroughTheDialogs) {
     EXPECT_EQ(popups.popups[0].filter, "*.ini");
     EXPECT_EQ(popups.popups[0].default_name, "*.ini");
     EXPECT_EQ(popups.popups[0].directory, "/nowhere/");
-    EXPECT_EQ(std::string(para_pathname), (dir / "set.ini").string());
+    EXPECT_EQ(std::string(paras.para_pathname), (dir / "set.ini").string());
     EXPECT_EQ(std::string(last_directory), dir.string() + "/");
     EXPECT_STREQ(work_dirname, last_directory);
     double bar = -1;
@@ -300,7 +300,7 @@ TEST_F(ParaFiles, PathLongerThan260BytesIsSavedAndLoadedWhole) {
     answer_with(file);
     ASSERT_EQ(parameter_save2file(nullptr, &r, nullptr, nullptr), 0);
     EXPECT_TRUE(std::filesystem::is_regular_file(file));
-    EXPECT_EQ(std::string(para_pathname), file.string());
+    EXPECT_EQ(std::string(paras.para_pathname), file.string());
     EXPECT_EQ(std::string(last_directory), deep.string() + "/");
     EXPECT_STREQ(work_dirname, last_directory);
 
