@@ -62,7 +62,7 @@ int CC_CMDB_RESET(int panel, int control, int event, void*, int, int) {
     if (event == EVENT_RIGHT_CLICK) return help(panel, control);
     if (event != EVENT_COMMIT || com.exch_active) return 0;
     char text[LINK_TEXT_SIZE];
-    para_reset_channel(panel == tab3 ? 2 : 1, text);
+    para_reset_channel(panel == tab3 ? RESET_B : RESET_A, text);
     return 0;
 }
 

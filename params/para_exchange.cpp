@@ -97,7 +97,7 @@ int parameter_exchange(int mode, int value, char* text, uint16_t* words, int nwo
 
 int para_reset_channel(int channel, char* text) {
     if (com.exch_active) return LINK_BUSY;
-    snprintf(text, LINK_TEXT_SIZE, "Ordering unit to reset channel %c ... ", channel == 2 ? 'B' : 'A');
+    snprintf(text, LINK_TEXT_SIZE, "Ordering unit to reset channel %c ... ", channel == RESET_B ? 'B' : 'A');
     SetCtrlVal(graph1, GRAPH1_STRING_STATUS, text);
     const int rc = switch_status(transact(ORDER_RESET, channel, nullptr, 0, nullptr, 0), text);
     SetCtrlVal(graph1, GRAPH1_STRING_STATUS, text);
