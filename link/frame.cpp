@@ -1,4 +1,4 @@
-// Frame codec and CRC8 of the control-unit protocol (see serial_com_frame.h).
+// Frame codec and CRC8 of the control-unit protocol (see frame.h).
 #include "link/frame.h"
 
 #include <algorithm>

@@ -3,8 +3,8 @@
 // Every exchange with the unit is a frame: an 8-byte header (0x55, order number,
 // 16-bit value, 16-bit payload length in bytes, payload CRC8, header CRC8, all
 // little-endian) followed by 16-bit little-endian payload words. This module only
-// works on byte buffers; the transports, the transaction and its time-outs live in
-// serial_com, and the simulator, the tests and the fuzzers share this code.
+// works on byte buffers; the transports, the transaction and its time-outs are the
+// rest of link/, and the simulator, the tests and the fuzzers share this code.
 #pragma once
 
 #include "link/orders.h"

@@ -1,6 +1,6 @@
 // The line the link talks over: one interface for RS-232, TCP and the test fake.
 //
-// The transaction in serial_com never knows which kind of line it drives beyond the
+// The transaction (link.h) never knows which kind of line it drives beyond the
 // protocol field of the connection record; everything it needs from a port is here.
 // Openers are factories rather than methods so that init_rs232 and init_tcp can be
 // pointed at fakes or at the in-process simulator.

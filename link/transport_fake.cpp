@@ -1,4 +1,4 @@
-// Scripted line and clock for tests (see serial_com_fake.h).
+// Scripted line and clock for tests (see transport_fake.h).
 #include "link/transport_fake.h"
 
 #include <algorithm>

@@ -26,7 +26,7 @@ using Bytes = std::vector<uint8_t>;
 
 void ensure_app() {
     static int argc = 1;
-    static char name[] = "test_serial_com";
+    static char name[] = "test_link";
     static char* argv[] = {name, nullptr};
     static QCoreApplication app(argc, argv);
 }

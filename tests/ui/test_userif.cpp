@@ -243,7 +243,7 @@ TEST(UserifLayout, CustomWidgetsAreDeclaredForTheLoader) {
             if (!w.cls.startsWith("Ui")) continue;
             ASSERT_TRUE(f.custom_headers.count(w.cls))
                 << w.cls.toStdString() << " undeclared on " << resource;
-            EXPECT_EQ(f.custom_headers.at(w.cls), "support/ui_widgets.h");
+            EXPECT_EQ(f.custom_headers.at(w.cls), "ui/ui_widgets.h");
         }
     }
 }
