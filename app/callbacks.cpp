@@ -1,10 +1,36 @@
-// The names under which the layout files bind the shell's callbacks.
-#include "app/run_mode.h"
+// The names under which the layout files bind the shell's callbacks, and the
+// features' hooks that lead back into the shell.
 #include "app/shell.h"
-#include "link/tab1_ctrl.h"
-#include "support/ui.h"
+#include "connect/connect_panel.h"
+#include "run/run_mode.h"
+#include "ui/panels.h"
+#include "ui/ui.h"
+#include "ui/userif.h"
+
+namespace {
+
+// Help goes wherever the shell's help hook points at the time of the click.
+int help(const char* topic, const char* detail) {
+    return shell.show_help ? shell.show_help(topic, detail) : 0;
+}
+
+void rec_buttons(int on) {
+    if (shell.set_rec_buttons) shell.set_rec_buttons(on);
+}
+
+// SEND and READ during RUN act as the main window's own click.
+void exchange_pressed(int control) {
+    CC_EXCHANGE(mpanel, control, EVENT_COMMIT, nullptr, 0, 0);
+}
+
+} // namespace
 
 void shell_register_callbacks() {
+    connect_hook.show_help = help;
+    run_hook.show_help = help;
+    run_hook.set_rec_buttons = rec_buttons;
+    run_hook.exchange_pressed = exchange_pressed;
+
     struct entry {
         const char* name;
         ui_callback function;

@@ -5,10 +5,10 @@
 #include "app/demo.h"
 
 #include "app/shell.h"
-#include "link/serial_com.h"
-#include "link/tab1_ctrl.h"
+#include "connect/connect_panel.h"
+#include "link/link.h"
 #include "sim/sim_server.h"
-#include "support/ui.h"
+#include "ui/ui.h"
 
 #include <cstdio>
 #include <string>
@@ -20,9 +20,9 @@ const char loopback[] = "127.0.0.1";
 
 // The log window says where the unit is, and the status line what to do next.
 void announce(int port) {
-    snprintf(zazed::connect.message, sizeof zazed::connect.message,
-             "SIMULATED UNIT LISTENS ON\n\"%s\"\nPORT:%i", loopback, port);
-    connect_update_gui(&zazed::connect, 0);
+    snprintf(com.connect.message, sizeof com.connect.message, "SIMULATED UNIT LISTENS ON\n\"%s\"\nPORT:%i",
+             loopback, port);
+    connect_update_gui(&com.connect, 0);
     shell_status("Simulated unit ready: press TRY TO CONNECT, then ACCEPT.");
     printf("zazed: simulated unit listening on %s port %d\n", loopback, port);
     fflush(stdout);

@@ -1,11 +1,11 @@
 // The link's view of the user interface: which buttons interrupt a waiting
 // transaction, where its log lines and status texts go, and which buttons
 // depend on an open link.
-#include "app/panels.h"
 #include "app/shell.h"
-#include "link/serial_com.h"
-#include "resources/userif.h"
-#include "support/ui.h"
+#include "link/link.h"
+#include "ui/panels.h"
+#include "ui/ui.h"
+#include "ui/userif.h"
 
 #include <vector>
 

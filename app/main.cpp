@@ -1,10 +1,10 @@
 // Program entry: start-up, the event loop, and the end of the program.
 #include "app/demo.h"
-#include "app/panels.h"
 #include "app/script.h"
 #include "app/shell.h"
-#include "resources/userif.h"
-#include "support/ui.h"
+#include "ui/panels.h"
+#include "ui/ui.h"
+#include "ui/userif.h"
 
 #include <cstdio>
 #include <cstring>

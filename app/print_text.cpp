@@ -1,6 +1,6 @@
 #include "app/print_text.h"
 
-#include "support/ui.h"
+#include "ui/ui.h"
 
 const text_style info_text_style = {
     0x0080FF, 0xFFFFFF, 1, 6, 12, 12, "KORMELAN-3 support\nTel. +49 000 000000\nwww.example.com",

@@ -50,12 +50,12 @@
 // program with exit status 2.
 #include "app/script.h"
 
-#include "app/panels.h"
 #include "app/script_clock.h"
 #include "app/script_ctrl.h"
 #include "app/shell.h"
-#include "support/ui.h"
-#include "support/ui_util.h"
+#include "support/path_time.h"
+#include "ui/panels.h"
+#include "ui/ui.h"
 
 #include <cstdio>
 #include <deque>

@@ -1,6 +1,6 @@
 #include "app/script_ctrl.h"
 
-#include "support/ui.h"
+#include "ui/ui.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -10,13 +10,11 @@
 
 #include "params/para_record.h"
 #include "support/inifile.h"
-#include "support/ui_util.h"
+#include "support/path_time.h"
+#include "support/program.h"
 
 // ---- globals owned by the shell -----------------------------------------------------
-extern const char pc_version_str[];       // "KORMELAN-3 Zazed V4.04"
 extern char scope_para_file[UI_MAX_PATH]; // program settings file, built at start-up
-extern int run;                           // 0 idle, 1 polling, 2 waiting for autosend frames
-extern int record_to_file;                // recorder state of the RUN loop
 
 // Parameter targets as get_para_target returns them.
 enum { PARA_TARGET_NONE = 0, PARA_TARGET_RAM = 1, PARA_TARGET_ROM = 2, PARA_TARGET_FILE = 3 };
@@ -51,8 +49,10 @@ struct shell_hooks {
 extern shell_hooks shell;
 
 // ---- start-up and shut-down ---------------------------------------------------------------
-// Registers every CC_ callback of the shell (and of the link hooks) with the
-// user-interface layer; must run before the first LoadPanel.
+// Registers every CC_ callback of the shell (and of the connect panel and RUN)
+// with the user-interface layer, and points the connect panel's and RUN's hooks
+// back at the shell's (help, recorder buttons, SEND/READ); must run before the
+// first LoadPanel.
 void shell_register_callbacks();
 // Puts the program's subsystems behind the hooks and registers their
 // callbacks; must run before the first LoadPanel.

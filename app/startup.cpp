@@ -1,22 +1,19 @@
 // Start-up: the panels are loaded, filled and placed in a fixed order, then the
 // program settings file is read; and the panels are discarded in the reverse
 // order when the program ends.
-#include "app/panels.h"
 #include "app/print_text.h"
-#include "app/scope_para.h"
 #include "app/shell.h"
 #include "params/cond_ring_ui.h"
-#include "resources/userif.h"
-#include "support/ui.h"
-#include "support/ui_util.h"
+#include "settings/settings_file.h"
+#include "support/path_time.h"
+#include "ui/panels.h"
+#include "ui/ui.h"
+#include "ui/userif.h"
 
 #include <cstdio>
 #include <cstring>
 
-const char pc_version_str[] = "KORMELAN-3 Zazed V4.04";
 char scope_para_file[UI_MAX_PATH];
-int run = 0;
-int record_to_file = 0;
 shell_hooks shell = {};
 
 namespace {
@@ -30,8 +27,10 @@ const int selected_color = 0xC0C0C0;
 // The condition rings of a channel panel, in the order of the list codes.
 const int channel_rings[6] = {TAB2_RING_TIMERCOND, TAB2_RING_COUNTERCOND, TAB2_RING_OUTCOND,
                               TAB2_RING_EVALSTART, TAB2_RING_EVALSTOP,    TAB2_RING_EVALSPAN};
-const int channel_codes_a[6] = {5, 16389, 1556, 5, 11, 8640};
-const int channel_codes_b[6] = {5, 16389, 6180, 5, 11, 8640};
+const int channel_codes_a[6] = {COND_CODE_EVENT, COND_CODE_EVENT_OUTPUTS, COND_CODE_OUTPUT_A,
+                                COND_CODE_EVENT, COND_CODE_EVAL_STOP,     COND_CODE_SPAN};
+const int channel_codes_b[6] = {COND_CODE_EVENT, COND_CODE_EVENT_OUTPUTS, COND_CODE_OUTPUT_B,
+                                COND_CODE_EVENT, COND_CODE_EVAL_STOP,     COND_CODE_SPAN};
 
 // Loads one panel; a failure ends start-up before anything is shown.
 bool load(int* handle, int parent, int resource, const char* name) {
@@ -89,7 +88,7 @@ void fill_channel_panel(int panel, const char* text, int color, const int* codes
 }
 
 void fill_recorder_panel() {
-    ui_fill_conditions(tab5, TAB5_RING_AUTOSEND, 16389);
+    ui_fill_conditions(tab5, TAB5_RING_AUTOSEND, COND_CODE_EVENT_OUTPUTS);
     SetCtrlVal(tab5, TAB5_STRING_TIME, "");
     SetCtrlVal(tab5, TAB5_STRING_COUNT, "");
     SetCtrlVal(tab5, TAB5_BAR_TIME, 0.0);
@@ -151,11 +150,11 @@ bool load_all() {
     if (!load(&tab5, mpanel, TAB5, "tab5")) return false;
     fill_recorder_panel();
     if (!load(&tab6, mpanel, TAB6, "tab6")) return false;
-    ui_fill_conditions(tab6, TAB6_RING_OSCICONDA, 16389);
-    ui_fill_conditions(tab6, TAB6_RING_OSCICONDB, 16389);
+    ui_fill_conditions(tab6, TAB6_RING_OSCICONDA, COND_CODE_EVENT_OUTPUTS);
+    ui_fill_conditions(tab6, TAB6_RING_OSCICONDB, COND_CODE_EVENT_OUTPUTS);
     if (!load(&tab7, mpanel, TAB7, "tab7")) return false;
     title(tab7, TAB7_TEXT_TITLE, "GENERAL SETTINGS", 0x660000);
-    ui_fill_conditions(tab7, TAB7_RING_NORMCOND, 15);
+    ui_fill_conditions(tab7, TAB7_RING_NORMCOND, COND_CODE_NORM);
     if (!load(&tab8, mpanel, TAB8, "tab8")) return false;
     title(tab8, TAB8_TEXT_TITLE, "HIDDEN SETTINGS", -1);
     if (!load(&tab9, mpanel, TAB9, "tab9")) return false;

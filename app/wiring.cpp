@@ -1,9 +1,11 @@
 // The program's own subsystems behind the shell's hooks. Tests leave this out
 // and put fakes in their place.
-#include "app/run_mode.h"
 #include "app/shell.h"
+#include "osci/osci_mode.h"
 #include "params/para_gui.h"
-#include "recorder/tab5_ctrl.h"
+#include "recorder/recorder_panel.h"
+#include "run/run_mode.h"
+#include "settings/anaout_view.h"
 
 namespace {
 
@@ -14,11 +16,11 @@ int update(para_record* rec) {
 
 // Leaving the general settings panel closes the transfer view.
 void close_transfer_view() {
-    set_anaout_transfer(0, 0, 0, 0, &para_pc, 0);
+    set_anaout_transfer(0, 0, 0, 0, &paras.para_pc, 0);
 }
 
 void rec_buttons(int on) {
-    set_rec_buttons(on, recorder);
+    set_rec_buttons(on, recs.recorder);
 }
 
 void strip_chart() {
@@ -30,12 +32,12 @@ int help(const char* topic, const char* detail) {
 }
 
 int running() {
-    return run != 0;
+    return runs.run != 0;
 }
 
 // TEACH takes the result of the last record: slot 0 is RESULT A, slot 8 RESULT B.
 int32_t measured(int slot) {
-    return meas_word32(rawdata, 2 * slot);
+    return meas_word32(runs.rawdata, 2 * slot);
 }
 
 } // namespace
@@ -54,4 +56,7 @@ void shell_use_subsystems() {
     recorder_hook.running = running;
     recorder_hook.show_help = help;
     params_hook.measured_value = measured;
+    params_hook.set_oszi_mode = set_oszi_mode;
+    params_hook.fill_zoom_list = fill_zoom_list;
+    params_hook.set_anaout_transfer = set_anaout_transfer;
 }

@@ -1,5 +1,5 @@
 // Frame codec throughput: the CRC alone, and finding a full-size frame behind noise.
-#include "link/serial_com_frame.h"
+#include "link/frame.h"
 
 #include <benchmark/benchmark.h>
 
@@ -25,7 +25,8 @@ static void BM_DecodeFrameAfterNoise(benchmark::State& state) {
     std::vector<uint8_t> payload(1016);
     for (size_t i = 0; i < payload.size(); i++) payload[i] = static_cast<uint8_t>(i * 7);
     uint8_t h[FRAME_HEADER_SIZE];
-    frame_write_header(h, 9, 0, 1016, crc8_update_stream(CRC8_START, payload.data(), payload.size()));
+    frame_write_header(h, ORDER_OSCI_BLOCK, 0, 1016,
+                       crc8_update_stream(CRC8_START, payload.data(), payload.size()));
     stream.insert(stream.end(), h, h + FRAME_HEADER_SIZE);
     stream.insert(stream.end(), payload.begin(), payload.end());
 

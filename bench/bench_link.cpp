@@ -5,7 +5,7 @@
 //
 // The unit runs as a child process, so getrusage of this process is the program's own
 // cost. After the runs a summary prints the medians and the ratios.
-#include "link/serial_com.h"
+#include "link/link.h"
 #include "tests/link/sim_process.h"
 #include "tests/measure.h"
 #include "tests/sim/sim_client.h"
@@ -99,7 +99,7 @@ BENCHMARK(BM_TcpBlockingClient)->UseRealTime()->MinTime(1.0)->Repetitions(5);
 
 void BM_TcpLink(benchmark::State& state) {
     sim_process& s = sim("tcp");
-    if (s.pid <= 0 || init_tcp(&zazed::connect, std::stoi(s.announced()), "127.0.0.1") != 1) {
+    if (s.pid <= 0 || init_tcp(&com.connect, std::stoi(s.announced()), "127.0.0.1") != 1) {
         state.SkipWithError("no link to the simulator");
         return;
     }
@@ -109,9 +109,10 @@ void BM_TcpLink(benchmark::State& state) {
     const double t0 = now_s(), c0 = cpu_seconds();
     const long s0 = sleeps();
     for (auto _ : state)
-        if (exchange_frame(&zazed::connect, 8, 252, nullptr, 0, rec, 36, &n) != LINK_OK) failures++;
+        if (exchange_frame(&com.connect, ORDER_POLL, POLL_RECORD, nullptr, 0, rec, 36, &n) != LINK_OK)
+            failures++;
     record(state, "tcp link", now_s() - t0, cpu_seconds() - c0, sleeps() - s0, failures, 1.0);
-    init_rs232(&zazed::connect, 0, 0, 0); // closes the socket: the unit serves the next client
+    init_rs232(&com.connect, 0, 0, 0); // closes the socket: the unit serves the next client
 }
 BENCHMARK(BM_TcpLink)->UseRealTime()->MinTime(1.0)->Repetitions(5);
 
@@ -130,7 +131,7 @@ BENCHMARK(BM_Pty115200BlockingClient)->UseRealTime()->MinTime(3.0)->Repetitions(
 void BM_Pty115200Link(benchmark::State& state) {
     sim_process& s = sim("pty");
     link_set_serial_device(COM, s.announced().c_str());
-    if (s.pid <= 0 || init_rs232(&zazed::connect, COM, 4, 1) != 1) {
+    if (s.pid <= 0 || init_rs232(&com.connect, COM, 4, 1) != 1) {
         state.SkipWithError("no link to the simulator");
         return;
     }
@@ -140,11 +141,12 @@ void BM_Pty115200Link(benchmark::State& state) {
     const double t0 = now_s(), c0 = cpu_seconds();
     const long s0 = sleeps();
     for (auto _ : state)
-        if (exchange_frame(&zazed::connect, 8, 252, nullptr, 0, rec, 36, &n) != LINK_OK) failures++;
+        if (exchange_frame(&com.connect, ORDER_POLL, POLL_RECORD, nullptr, 0, rec, 36, &n) != LINK_OK)
+            failures++;
     const double wall = now_s() - t0;
     record(state, "pty link", wall, cpu_seconds() - c0, sleeps() - s0, failures, 3.0);
     state.counters["of_wire_limit"] = static_cast<double>(state.iterations()) / wall / WIRE_LIMIT_115200;
-    init_rs232(&zazed::connect, 0, 0, 0);
+    init_rs232(&com.connect, 0, 0, 0);
 }
 BENCHMARK(BM_Pty115200Link)->UseRealTime()->MinTime(3.0)->Repetitions(5);
 

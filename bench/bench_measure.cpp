@@ -1,8 +1,8 @@
 // Cost of one RUN record without painting: decoding it for the display and
 // the strip chart part (values, history shift, automatic range) with all 24
 // traces on; and appending one data line to a record file.
-#include "app/measurement.h"
 #include "recorder/record_file.h"
+#include "run/measurement.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,12 +1,12 @@
 // Parameter set costs: a 100-section parameter file written and read back,
 // and one refresh of every parameter panel from a record followed by reading
 // the panels back (offscreen, on the program's own layouts).
-#include "app/panels.h"
 #include "bench/start_program.h"
 #include "params/para_file.h"
 #include "params/para_gui.h"
-#include "resources/userif.h"
-#include "support/ui.h"
+#include "ui/panels.h"
+#include "ui/ui.h"
+#include "ui/userif.h"
 
 #include <benchmark/benchmark.h>
 

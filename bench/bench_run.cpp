@@ -4,16 +4,16 @@
 // LIMITED recording at interval 0) and over a 115200-baud pseudo-terminal,
 // with the CPU the program uses. The unit runs as a child process, so
 // getrusage of this process is the program's own cost.
-#include "app/panels.h"
-#include "app/run_mode.h"
 #include "bench/start_program.h"
-#include "link/serial_com.h"
+#include "link/link.h"
 #include "recorder/rec_modes.h"
 #include "recorder/record_file.h"
-#include "resources/userif.h"
-#include "support/ui.h"
+#include "run/run_mode.h"
 #include "tests/link/sim_process.h"
 #include "tests/measure.h"
+#include "ui/panels.h"
+#include "ui/ui.h"
+#include "ui/userif.h"
 
 #include <benchmark/benchmark.h>
 
@@ -59,7 +59,7 @@ BENCHMARK(BM_UpdateDataAllTraces)->Unit(benchmark::kMicrosecond);
 // second and the CPU share of one core.
 void run_for(benchmark::State& state, double seconds, int start) {
     for (auto _ : state) {
-        const long r0 = run_records;
+        const long r0 = runs.run_records;
         const double t0 = now_s(), c0 = cpu_seconds();
         QTimer::singleShot(static_cast<int>(seconds * 1000),
                            [] { SimulateCtrlEvent(mpanel, MPANEL_CBTN_STOP, EVENT_COMMIT, 0, 0); });
@@ -67,7 +67,7 @@ void run_for(benchmark::State& state, double seconds, int start) {
                           0);
         const double wall = now_s() - t0;
         state.SetIterationTime(wall);
-        state.counters["records_per_s"] = static_cast<double>(run_records - r0) / wall;
+        state.counters["records_per_s"] = static_cast<double>(runs.run_records - r0) / wall;
         state.counters["cpu_share"] = (cpu_seconds() - c0) / wall;
     }
 }
@@ -78,10 +78,10 @@ std::string record_path;
 
 bool tcp_link() {
     if (tcp_unit.pid <= 0 && !tcp_unit.start(ZAZED_SIM_EXE, {"--tcp", "0"})) return false;
-    if (zazed::connect.status && zazed::connect.protocol == LINK_PROTOCOL_TCP) return true;
-    init_rs232(&zazed::connect, 0, 0, 0);
-    if (init_tcp(&zazed::connect, std::stoi(tcp_unit.announced()), "127.0.0.1") != 1) return false;
-    connect_update_gui(&zazed::connect, 0);
+    if (com.connect.status && com.connect.protocol == LINK_PROTOCOL_TCP) return true;
+    init_rs232(&com.connect, 0, 0, 0);
+    if (init_tcp(&com.connect, std::stoi(tcp_unit.announced()), "127.0.0.1") != 1) return false;
+    connect_update_gui(&com.connect, 0);
     return true;
 }
 
@@ -99,13 +99,13 @@ void BM_RunTcpRecordingAutoLimited(benchmark::State& state) {
         state.SkipWithError("no link to the simulator");
         return;
     }
-    std::snprintf(file_pathname, sizeof file_pathname, "%s", record_path.c_str());
-    print_file_start(file_pathname);
+    std::snprintf(recs.file_pathname, sizeof recs.file_pathname, "%s", record_path.c_str());
+    print_file_start(recs.file_pathname);
     SetCtrlVal(tab5, TAB5_EDIT_SELECTRECMODE, 0);
     SetCtrlVal(tab5, TAB5_NUMS_INTERVAL, 0);
     SetCtrlVal(tab5, TAB5_NUMS_NUMBER, 65535);
     run_for(state, 3.0, 1);
-    if (record_to_file == 0 && run_records == 0) state.SkipWithError("recording did not run");
+    if (runs.record_to_file == 0 && runs.run_records == 0) state.SkipWithError("recording did not run");
 }
 BENCHMARK(BM_RunTcpRecordingAutoLimited)
     ->UseManualTime()
@@ -118,13 +118,13 @@ void BM_RunPty115200(benchmark::State& state) {
         state.SkipWithError("simulator did not start");
         return;
     }
-    init_rs232(&zazed::connect, 0, 0, 0);
+    init_rs232(&com.connect, 0, 0, 0);
     link_set_serial_device(COM, pty_unit.announced().c_str());
-    if (init_rs232(&zazed::connect, COM, 4, 1) != 1) {
+    if (init_rs232(&com.connect, COM, 4, 1) != 1) {
         state.SkipWithError("no link to the simulator");
         return;
     }
-    connect_update_gui(&zazed::connect, 0);
+    connect_update_gui(&com.connect, 0);
     run_for(state, 5.0, 0);
     state.counters["of_wire_limit"] = state.counters["records_per_s"] / WIRE_LIMIT_115200;
 }
@@ -164,7 +164,7 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    init_rs232(&zazed::connect, 0, 0, 0);
+    init_rs232(&com.connect, 0, 0, 0);
     tcp_unit.stop();
     pty_unit.stop();
     std::remove(record_path.c_str());

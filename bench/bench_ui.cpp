@@ -2,7 +2,7 @@
 // (30 numerics written, one 24-trace point appended to the strip chart),
 // painting excluded, how many paints a burst of records causes, and what one
 // paint of a full 24-trace strip chart costs.
-#include "support/ui.h"
+#include "ui/ui.h"
 
 #include <QApplication>
 #include <QFile>
@@ -43,7 +43,7 @@ std::string layout() {
           "<property name=\"traces\" stdset=\"0\"><number>24</number></property>"
           "<property name=\"pointsPerScreen\" stdset=\"0\"><number>129</number></property></widget>"
           "</widget><customwidgets><customwidget><class>UiStripChart</class><extends>QWidget</extends>"
-          "<header>support/ui_widgets.h</header></customwidget></customwidgets></ui>\n";
+          "<header>ui/ui_widgets.h</header></customwidget></customwidgets></ui>\n";
     return ui;
 }
 

@@ -4,8 +4,8 @@
 #pragma once
 
 #include "app/shell.h"
-#include "resources/userif.h"
-#include "support/ui.h"
+#include "ui/ui.h"
+#include "ui/userif.h"
 
 #include <cstdio>
 

@@ -5,7 +5,7 @@
 // here with correct CRCs (one of them optionally spoiled). The resulting stream is fed to
 // the receive buffer in chunks of input-chosen sizes, the way bytes trickle in from a port,
 // and every frame found is checked as an answer and as an autosend frame.
-#include "link/serial_com_frame.h"
+#include "link/frame.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -7,7 +7,7 @@
 // the program's own frame codec: it must never hold an oversize frame, a payload CRC
 // error only when corruption is switched on, and without faults exactly one frame for
 // every request served and every autosend record.
-#include "link/serial_com_frame.h"
+#include "link/frame.h"
 #include "sim/sim_proto.h"
 
 #include <cstddef>

@@ -1,8 +1,8 @@
 #include "linear/linear_info.h"
 
-#include "app/panels.h"
-#include "resources/userif.h"
-#include "support/ui.h"
+#include "ui/panels.h"
+#include "ui/ui.h"
+#include "ui/userif.h"
 
 #include <cstring>
 

@@ -1,6 +1,6 @@
 #include "params/cond_ring_ui.h"
 
-#include "support/ui.h"
+#include "ui/ui.h"
 
 namespace {
 

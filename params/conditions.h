@@ -54,6 +54,19 @@ enum cond_list_bit {
     COND_LIST_OUTPUTS = 0x4000,
 };
 
+// The list codes the program's rings are filled with.
+constexpr int COND_CODE_EVENT = COND_LIST_EVENTS | COND_LIST_NEVER; // 5: timer, evaluation start
+constexpr int COND_CODE_EVENT_OUTPUTS =
+    COND_CODE_EVENT | COND_LIST_OUTPUTS; // 16389: counter, oscillograph, autosend
+constexpr int COND_CODE_EVAL_STOP = COND_LIST_EVENTS | COND_LIST_CONTINUOUS | COND_LIST_STATES; // 11
+constexpr int COND_CODE_NORM = COND_CODE_EVAL_STOP | COND_LIST_NEVER; // 15: normalisation
+constexpr int COND_CODE_OUTPUT_A =
+    COND_LIST_NEVER | COND_LIST_TOL_A | COND_LIST_SINGLE_A | COND_LIST_DYN_A; // 1556
+constexpr int COND_CODE_OUTPUT_B =
+    COND_LIST_NEVER | COND_LIST_TOL_B | COND_LIST_SINGLE_B | COND_LIST_DYN_B; // 6180
+constexpr int COND_CODE_SPAN =
+    COND_LIST_SPAN_EDGES | COND_LIST_SPAN_WHILE | COND_LIST_SPAN_CONTINUOUS | COND_LIST_SPAN_ON; // 8640
+
 // Bit names; they are also the keys of condition sections in parameter files.
 extern const char reg0_bitstr_stat[14][COND_BITSTR_LEN];
 extern const char reg0_bitstr_evnt[14][COND_BITSTR_LEN];

@@ -1,11 +1,11 @@
 // Callbacks of the parameter panels. Each reads its controls, calls the
 // routine that does the work, and shows the result.
-#include "app/panels.h"
-#include "link/serial_com.h"
+#include "link/link.h"
 #include "params/cond_ring_ui.h"
 #include "params/para_gui.h"
-#include "resources/userif.h"
-#include "support/ui.h"
+#include "ui/panels.h"
+#include "ui/ui.h"
+#include "ui/userif.h"
 
 params_hooks params_hook = {};
 
@@ -36,13 +36,14 @@ int CC_RING_TIMER(int panel, int control, int event, void*, int, int) {
         string2cond(&cond, nullptr, COND_KIND_EVENT, ui_ring_bind(&ring, panel, TAB2_RING_TIMERCOND), index);
 
     if (control == TAB2_BINS_TIMER) {
-        config_timer(panel, on == 0, &para_pc);
+        config_timer(panel, on == 0, &paras.para_pc);
         if (on != 0) SetCtrlVal(panel, TAB2_NUMS_TIMER, 1);
     } else if (control == TAB2_RING_TIMERCOND) {
         // "Never" starts no timer: the timer is as good as off.
-        if (cond.evnt[0] == 0 && cond.evnt[1] == 0 && cond.evnt[2] == 0) config_timer(panel, 1, &para_pc);
+        if (cond.evnt[0] == 0 && cond.evnt[1] == 0 && cond.evnt[2] == 0)
+            config_timer(panel, 1, &paras.para_pc);
     } else if (control == TAB2_NUMS_TIMER) {
-        if (time == 1) config_timer(panel, 0, &para_pc);
+        if (time == 1) config_timer(panel, 0, &paras.para_pc);
     }
     return 0;
 }
@@ -52,16 +53,16 @@ int CC_RING_CHAN(int panel, int control, int event, void*, int, int) {
     if (event != EVENT_COMMIT || panel != tab3) return 0;
     int source = 0;
     if (GetCtrlVal(panel, control, &source) < 0) return 0;
-    para_pc.input_sourceB = static_cast<int16_t>(source);
-    panel_B_mode(&para_pc, source, nullptr);
+    paras.para_pc.input_sourceB = static_cast<int16_t>(source);
+    panel_B_mode(&paras.para_pc, source, nullptr);
     return 0;
 }
 
 int CC_CMDB_RESET(int panel, int control, int event, void*, int, int) {
     if (event == EVENT_RIGHT_CLICK) return help(panel, control);
-    if (event != EVENT_COMMIT || exch_active) return 0;
+    if (event != EVENT_COMMIT || com.exch_active) return 0;
     char text[LINK_TEXT_SIZE];
-    para_reset_channel(panel == tab3 ? 2 : 1, text);
+    para_reset_channel(panel == tab3 ? RESET_B : RESET_A, text);
     return 0;
 }
 

@@ -1,11 +1,11 @@
 // The dialog side of parameter files: the file popups, the remembered
 // directory, the progress display and the failure reports around the pure
 // store and file routines of para_file.
-#include "app/panels.h"
 #include "params/para_file.h"
 #include "params/para_gui.h"
-#include "resources/userif.h"
-#include "support/ui.h"
+#include "ui/panels.h"
+#include "ui/ui.h"
+#include "ui/userif.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -29,13 +29,13 @@ int choose_file(int button) {
     const int rc = FileSelectPopup(last_directory, file_filter, file_filter, file_title, button, path);
     if (rc < 0) return NOT_CHOSEN;
     if (rc == UI_NO_FILE_SELECTED) return CANCELLED;
-    static_assert(sizeof para_pathname >= UI_MAX_PATH && sizeof last_directory >= UI_MAX_PATH &&
+    static_assert(sizeof paras.para_pathname >= UI_MAX_PATH && sizeof last_directory >= UI_MAX_PATH &&
                       sizeof work_dirname >= UI_MAX_PATH,
                   "every path the dialog gives must fit");
-    snprintf(para_pathname, sizeof para_pathname, "%s", path);
+    snprintf(paras.para_pathname, sizeof paras.para_pathname, "%s", path);
     char drive[UI_MAX_PATH] = "";
     char dir[UI_MAX_PATH] = "";
-    SplitPath(para_pathname, drive, dir, nullptr);
+    SplitPath(paras.para_pathname, drive, dir, nullptr);
     const size_t n = strnlen(drive, sizeof last_directory - 1);
     memcpy(last_directory, drive, n);
     snprintf(last_directory + n, sizeof last_directory - n, "%s", dir);
@@ -59,7 +59,7 @@ int parameter_save2file(IniText store, const para_record* rec, const para_record
     if (chosen != CHOSEN) return INI_ERR_NOT_WRITABLE;
     // A failed write leaves the old file as it was; the caller reports it
     // instead of "Done.".
-    return parameter_save2path(para_pathname, rec, max, min);
+    return parameter_save2path(paras.para_pathname, rec, max, min);
 }
 
 int parameter_file2para(IniText store, para_record* rec) {
@@ -67,7 +67,7 @@ int parameter_file2para(IniText store, para_record* rec) {
     if (store) return parameter_store2para(store, rec);
     const int chosen = choose_file(UI_LOAD_BUTTON);
     if (chosen == CANCELLED) return -1;
-    if (chosen != CHOSEN || parameter_path2para(para_pathname, rec) < 0) {
+    if (chosen != CHOSEN || parameter_path2para(paras.para_pathname, rec) < 0) {
         MessagePopup("Error", "Error while reading ini-file");
         return -1;
     }

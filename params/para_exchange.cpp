@@ -1,18 +1,17 @@
 // Moving the parameter set between the PC and the unit's RAM and ROM, and the
 // channel reset order; each builds its status text by concatenation, and a
 // failure text replaces what was there.
-#include "app/panels.h"
-#include "link/serial_com.h"
+#include "link/link.h"
+#include "link/orders.h"
 #include "params/para_gui.h"
-#include "resources/userif.h"
-#include "support/ui.h"
+#include "ui/panels.h"
+#include "ui/ui.h"
+#include "ui/userif.h"
 
 #include <cstdio>
 #include <cstring>
 
 namespace {
-
-enum { ORDER_WRITE_RAM = 1, ORDER_READ_RAM = 2, ORDER_STORE_ROM = 3, ORDER_LOAD_ROM = 4, ORDER_RESET = 29 };
 
 const int idle_color = MakeColor(224, 224, 224);
 const int busy_color = MakeColor(255, 0, 0);
@@ -33,7 +32,7 @@ void append(char* text, const char* tail) {
 
 int transact(int order, int value, const uint16_t* words, int nwords, uint16_t* answer, int max_answer) {
     int received = 0;
-    return exchange_frame(&zazed::connect, order, value, words, nwords, answer, max_answer, &received);
+    return exchange_frame(&com.connect, order, value, words, nwords, answer, max_answer, &received);
 }
 
 } // namespace
@@ -60,7 +59,7 @@ int parameter_exchange(int mode, int value, char* text, uint16_t* words, int nwo
         rc = switch_status(raw, text);
         // A set the unit refused in part must not reach its permanent memory;
         // the count is reported below as for a send to RAM.
-        if (mode == PARA_MODE_SEND_ROM && raw == 0 && data_in.header.value == 0) {
+        if (mode == PARA_MODE_SEND_ROM && raw == 0 && com.data_in.header.value == 0) {
             raw = transact(ORDER_STORE_ROM, value, nullptr, 0, nullptr, 0);
             append(text, " Store to ROM ... ");
             rc = switch_status(raw, text);
@@ -87,9 +86,9 @@ int parameter_exchange(int mode, int value, char* text, uint16_t* words, int nwo
 
     // The unit counts the fields its plausibility check refused in the value
     // field of its answer; only a plain success carries that count.
-    if (raw == 0 && data_in.header.value != 0) {
+    if (raw == 0 && com.data_in.header.value != 0) {
         snprintf(text, LINK_TEXT_SIZE, "%i plausibility check errors!",
-                 static_cast<int>(data_in.header.value));
+                 static_cast<int>(com.data_in.header.value));
         rc = LINK_ERR_PLAUSIBILITY;
     }
     exchange_buttons(0);
@@ -97,8 +96,8 @@ int parameter_exchange(int mode, int value, char* text, uint16_t* words, int nwo
 }
 
 int para_reset_channel(int channel, char* text) {
-    if (exch_active) return LINK_BUSY;
-    snprintf(text, LINK_TEXT_SIZE, "Ordering unit to reset channel %c ... ", channel == 2 ? 'B' : 'A');
+    if (com.exch_active) return LINK_BUSY;
+    snprintf(text, LINK_TEXT_SIZE, "Ordering unit to reset channel %c ... ", channel == RESET_B ? 'B' : 'A');
     SetCtrlVal(graph1, GRAPH1_STRING_STATUS, text);
     const int rc = switch_status(transact(ORDER_RESET, channel, nullptr, 0, nullptr, 0), text);
     SetCtrlVal(graph1, GRAPH1_STRING_STATUS, text);

@@ -2,10 +2,10 @@
 // file dialogs, and the parameter panels that show and collect `para_pc`.
 //
 // Everything here runs on the user-interface thread and reaches the panels
-// through the user-interface layer, by the panel handles of app/panels.h.
-// Parts of the program that are not the parameter subsystem's own (context
-// help, the measured values, the oscillograph window) are reached through
-// `params_hooks`; an empty hook is skipped.
+// through the user-interface layer, by the panel handles of ui/panels.h.
+// Parts of the program above the parameter subsystem (context help, the
+// measured values, the oscillograph panel and window, the analog output view)
+// are reached through `params_hooks`; an empty hook is skipped.
 #pragma once
 
 #include "params/para_record.h"
@@ -24,6 +24,13 @@ struct params_hooks {
     // The oscillograph window follows a shown record: trigger cursors from the
     // pretriggers, millisecond axis when both channels record alike.
     void (*osci_refresh)(const para_record* rec);
+    // The oscillograph mode of a channel on the oscillograph settings panel
+    // (osci/osci_mode.h): the panels show the set's skip counts through it.
+    void (*set_oszi_mode)(int channel, int mode);
+    // The analog output's scale list and transfer view on the general
+    // settings panel (settings/anaout_view.h), for the analog output source.
+    void (*fill_zoom_list)(int full);
+    void (*set_anaout_transfer)(int display, int mode, int channel, int row, para_record* rec, int zoom);
 };
 extern params_hooks params_hook;
 
@@ -91,21 +98,6 @@ void iir_apply_preset(iir_block* block, int preset, int use_filtered);
 // The teach cell value for a 16.16 field, and back (truncated toward zero).
 double teach_to_cell(int32_t fixed);
 int32_t teach_from_cell(double cell);
-
-// ---- oscillograph settings used by the panels -----------------------------------------
-// Mode -1 (Off), 0 (Auto) or 1 (Once) on the controls of channel 1 (B) or any
-// other value (A); other modes are ignored.
-void set_oszi_mode(int channel, int mode);
-// 1 when the oscillograph settings of both channels in `rec` agree, else 0.
-int test_osci_setting(const para_record* rec);
-
-// ---- analog output, as much as the panels need --------------------------------------
-// Refills the scale list: every preset when `full` is non-zero, else "NO SCALE"
-// only; selects the first entry.
-void fill_zoom_list(int full);
-// Display flag 1 computes row `row` of `rec` for `mode` and shows the transfer
-// view; -1 computes only; any other flag closes the view.
-void set_anaout_transfer(int display, int mode, int channel, int row, para_record* rec, int zoom);
 
 // ---- callbacks ---------------------------------------------------------------------------
 int CC_RING_TIMER(int panel, int control, int event, void* data, int d1, int d2);

@@ -1,11 +1,11 @@
 // The rules of the parameter panels beyond one control per field: the timer
 // controls, the channel-B input choice, the filter presets and the teach-cell
 // conversion.
-#include "app/panels.h"
 #include "params/cond_ring_ui.h"
 #include "params/para_gui.h"
-#include "resources/userif.h"
-#include "support/ui.h"
+#include "ui/panels.h"
+#include "ui/ui.h"
+#include "ui/userif.h"
 
 #include <cmath>
 #include <cstdint>
@@ -89,7 +89,7 @@ void panel_B_mode(para_record* rec, int source, const int* osci_mode) {
     } else {
         return;
     }
-    set_oszi_mode(1, mode);
+    if (params_hook.set_oszi_mode) params_hook.set_oszi_mode(1, mode);
 }
 
 void iir_apply_preset(iir_block* block, int preset, int use_filtered) {

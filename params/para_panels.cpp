@@ -1,10 +1,10 @@
 // update_PARA and acquire_PARA: one table says which control holds which field
 // and how it converts; both routines walk it in the same order.
-#include "app/panels.h"
 #include "params/cond_ring_ui.h"
 #include "params/para_gui.h"
-#include "resources/userif.h"
-#include "support/ui.h"
+#include "ui/panels.h"
+#include "ui/ui.h"
+#include "ui/userif.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -171,7 +171,7 @@ const source_labels labels_of[2] = {{GRAPH1_TEXT_VALA, GRAPH1_TEXT_FILTA, GRAPH1
 void apply_osci_mode(int channel, int skip) {
     int mode = -1;
     if (skip != 0) GetCtrlVal(tab6, osci_mode_ring[channel], &mode);
-    set_oszi_mode(channel, mode);
+    if (params_hook.set_oszi_mode) params_hook.set_oszi_mode(channel, mode);
 }
 
 void show_binding(const para_binding& b, para_record* rec) {
@@ -236,8 +236,8 @@ void show_binding(const para_binding& b, para_record* rec) {
     case CV_ANAOUT_SOURCE: {
         const int16_t source = *field<int16_t>(rec, b.offset);
         SetCtrlVal(panel, b.ctrl, static_cast<int>(source));
-        fill_zoom_list(source == 1 || source == 2);
-        set_anaout_transfer(0, 0, 0, 0, rec, 0);
+        if (params_hook.fill_zoom_list) params_hook.fill_zoom_list(source == 1 || source == 2);
+        if (params_hook.set_anaout_transfer) params_hook.set_anaout_transfer(0, 0, 0, 0, rec, 0);
         break;
     }
     case CV_FILTER: {

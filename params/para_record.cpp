@@ -5,13 +5,7 @@
 #include <type_traits>
 #include <utility>
 
-para_record para_pc;
-para_record para_rd;
-para_record para_min;
-para_record para_max;
-para_record* pt_para_min = nullptr;
-para_record* pt_para_max = nullptr;
-char para_pathname[PARA_PATH_LEN];
+para_set paras = {};
 
 // The layout is the unit's: any drift here breaks every parameter frame and file.
 static_assert(sizeof(event_cond) == 6);

@@ -154,16 +154,20 @@ struct para_field {
 extern const para_field para_fields[];
 extern const int para_field_count;
 
-// Working set, receive buffer and the unit's limits (all zero at start).
-extern para_record para_pc;
-extern para_record para_rd;
-extern para_record para_min;
-extern para_record para_max;
-// Null until the limits have been read from the unit, then &para_min / &para_max.
-extern para_record* pt_para_min;
-extern para_record* pt_para_max;
-// The parameter file last chosen in a file dialog.
-extern char para_pathname[PARA_PATH_LEN];
+// The program's parameter set: the working set the panels show, the receive
+// buffer of transfers and files, and the unit's limits.
+struct para_set {
+    para_record para_pc;  // working set (all zero at start)
+    para_record para_rd;  // what a READ, a file or the connection procedure brought
+    para_record para_min; // the unit's lower and upper limits
+    para_record para_max;
+    // Null until the limits have been read from the unit, then &para_min / &para_max.
+    para_record* pt_para_min;
+    para_record* pt_para_max;
+    // The parameter file last chosen in a file dialog.
+    char para_pathname[PARA_PATH_LEN];
+};
+extern para_set paras;
 
 // Leaf `index` of para_fields, sign- or zero-extended.
 int32_t para_field_get(const para_record* rec, int index);

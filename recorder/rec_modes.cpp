@@ -16,10 +16,8 @@ const unsigned char mode_table[4][REC_CTRL_COUNT] = {
 
 } // namespace
 
-int recorder[REC_SETTING_INTS] = {REC_AUTO_LIMITED, 1, 0, 1, 0, 1, 0, 1, 1, 1, 0, 1, 0, 0, 0, 1, 0, 1, 0, 0};
-char file_pathname[REC_PATH_LEN];
-rec_time trem;
-int file_choice = 0;
+recorder_state recs = {
+    {REC_AUTO_LIMITED, 1, 0, 1, 0, 1, 0, 1, 1, 1, 0, 1, 0, 0, 0, 1, 0, 1, 0, 0}, "", {}, 0};
 
 int recorder_set_mode(int setting[REC_SETTING_INTS], int mode) {
     if (mode < REC_AUTO_LIMITED || mode > REC_AUTOTRIGGERED) return -1;

@@ -22,17 +22,21 @@ enum {
 constexpr int REC_SETTING_INTS = 20;
 constexpr int REC_PATH_LEN = PATH_MAX; // a path with its closing zero, as the system allows
 
-// Entry 0 the selected mode; entries 1 + 2k and 2 + 2k the visible and dimmed
-// flags of control k; entry 19 unused. Starts in AUTO LIMITED.
-extern int recorder[REC_SETTING_INTS];
-// The chosen record file as chosen (no case folding: on a case-sensitive file
-// system another case names another file); empty when none is chosen.
-extern char file_pathname[REC_PATH_LEN];
-// Time spent waiting for autosend frames in AUTOTRIGGERED recording.
-extern rec_time trem;
-// Raised each time a record file is started anew, so that a MANUAL recording
-// that goes on into a newly chosen file begins it with a header.
-extern int file_choice;
+// The recorder's state between its panel and the RUN loop.
+struct recorder_state {
+    // Entry 0 the selected mode; entries 1 + 2k and 2 + 2k the visible and
+    // dimmed flags of control k; entry 19 unused. Starts in AUTO LIMITED.
+    int recorder[REC_SETTING_INTS];
+    // The chosen record file as chosen (no case folding: on a case-sensitive
+    // file system another case names another file); empty when none is chosen.
+    char file_pathname[REC_PATH_LEN];
+    // Time spent waiting for autosend frames in AUTOTRIGGERED recording.
+    rec_time trem;
+    // Raised each time a record file is started anew, so that a MANUAL
+    // recording that goes on into a newly chosen file begins it with a header.
+    int file_choice;
+};
+extern recorder_state recs;
 
 // Sets `setting` for `mode` (0 to 3). Returns 0, or -1 for another mode
 // (setting unchanged).

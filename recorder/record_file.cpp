@@ -1,6 +1,6 @@
 #include "recorder/record_file.h"
 
-#include "support/ui_util.h"
+#include "support/path_time.h"
 
 #include <cerrno>
 #include <charconv>

@@ -1,7 +1,7 @@
 // Fault injection (see sim_faults.h).
 #include "sim/sim_faults.h"
 
-#include "link/serial_com_frame.h"
+#include "link/frame.h"
 
 #include <cstring>
 

@@ -8,6 +8,7 @@
 // one scan routine serve both.
 #pragma once
 
+#include "link/orders.h"
 #include "params/para_record.h"
 
 #include <cstddef>
@@ -120,8 +121,8 @@ constexpr uint16_t SIM_SAMPLE_BEGIN = 0x4000;
 constexpr uint16_t SIM_SAMPLE_END = 0x8000;
 
 // Linearisation storage: block numbers (high byte of the order value) 0x13 to 0x1B.
-constexpr int SIM_LIN_FIRST_BLOCK = 0x13; // the information block
-constexpr int SIM_LIN_BLOCKS = 9;
+constexpr int SIM_LIN_FIRST_BLOCK = LIN_FIRST_BLOCK; // the information block
+constexpr int SIM_LIN_BLOCKS = LIN_LAST_BLOCK - LIN_FIRST_BLOCK + 1;
 
 // Signed and 32-bit views of little-endian word images.
 inline int16_t sim_s16(const uint16_t* w, int i) {

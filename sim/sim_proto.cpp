@@ -1,6 +1,8 @@
 // Protocol side of the simulated unit (see sim_proto.h).
 #include "sim/sim_proto.h"
 
+#include "link/orders.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
@@ -70,9 +72,9 @@ int order_version(sim_proto* p, const request*, answer* a) {
 // Order 8 polls the measurement record. Value 3 asks for the oscillograph status too;
 // 84 and 168 close the reading of channel A or B and re-arm it.
 int order_poll(sim_proto* p, const request* rq, answer* a) {
-    if (rq->value == 3) a->value = static_cast<uint16_t>(sim_unit_osci_status(&p->unit));
-    if (rq->value == 84) sim_osci_arm(&p->unit.ch[0].osci);
-    if (rq->value == 168) sim_osci_arm(&p->unit.ch[1].osci);
+    if (rq->value == POLL_OSCI_STATUS) a->value = static_cast<uint16_t>(sim_unit_osci_status(&p->unit));
+    if (rq->value == POLL_CLOSE_A) sim_osci_arm(&p->unit.ch[0].osci);
+    if (rq->value == POLL_CLOSE_B) sim_osci_arm(&p->unit.ch[1].osci);
     sim_unit_record(&p->unit, a->words);
     a->nwords = SIM_RECORD_WORDS;
     return ACCEPTED;
@@ -92,20 +94,20 @@ int order_norm_now(sim_proto* p, const request*, answer*) {
 }
 
 int order_reset(sim_proto* p, const request* rq, answer*) {
-    if (rq->value < 1 || rq->value > 3) return REJECTED;
+    if (rq->value < RESET_A || rq->value > RESET_BOTH) return REJECTED;
     sim_unit_reset(&p->unit, rq->value);
     return ACCEPTED;
 }
 
 int order_autosend(sim_proto* p, const request* rq, answer*) {
-    if (rq->value > 1) return REJECTED;
-    p->unit.autosend = rq->value == 1;
+    if (rq->value > AUTOSEND_ON) return REJECTED;
+    p->unit.autosend = rq->value == AUTOSEND_ON;
     return ACCEPTED;
 }
 
 int order_limits(sim_proto* p, const request* rq, answer* a) {
-    if (rq->value != 1 && rq->value != 2) return REJECTED;
-    std::memcpy(a->words, rq->value == 1 ? p->unit.limits.min : p->unit.limits.max,
+    if (rq->value != LIMITS_MIN && rq->value != LIMITS_MAX) return REJECTED;
+    std::memcpy(a->words, rq->value == LIMITS_MIN ? p->unit.limits.min : p->unit.limits.max,
                 SIM_PARA_WORDS * sizeof a->words[0]);
     a->nwords = SIM_PARA_WORDS;
     return ACCEPTED;
@@ -164,23 +166,23 @@ struct order_entry {
 };
 
 constexpr order_entry orders[] = {
-    {1, order_write_ram, "write RAM"},
-    {2, order_read_ram, "read RAM"},
-    {3, order_store_rom, "store ROM"},
-    {4, order_load_rom, "load ROM"},
-    {5, order_search, "search"},
-    {7, order_version, "version"},
-    {8, order_poll, "poll"},
-    {9, order_osci_block, "oscillograph block"},
-    {28, order_norm_now, "norm now"},
-    {29, order_reset, "reset"},
-    {30, order_autosend, "autosend"},
-    {104, order_limits, "limits"},
-    {180, order_lin_announce, "announce block"},
-    {182, order_lin_write, "write block"},
-    {184, order_lin_read, "read block"},
-    {190, order_baud, "baud rate"},
-    {194, order_hardware, "hardware block"},
+    {ORDER_WRITE_RAM, order_write_ram, "write RAM"},
+    {ORDER_READ_RAM, order_read_ram, "read RAM"},
+    {ORDER_STORE_ROM, order_store_rom, "store ROM"},
+    {ORDER_LOAD_ROM, order_load_rom, "load ROM"},
+    {ORDER_SEARCH, order_search, "search"},
+    {ORDER_VERSION, order_version, "version"},
+    {ORDER_POLL, order_poll, "poll"},
+    {ORDER_OSCI_BLOCK, order_osci_block, "oscillograph block"},
+    {ORDER_NORM_NOW, order_norm_now, "norm now"},
+    {ORDER_RESET, order_reset, "reset"},
+    {ORDER_AUTOSEND, order_autosend, "autosend"},
+    {ORDER_LIMITS, order_limits, "limits"},
+    {ORDER_LIN_ANNOUNCE, order_lin_announce, "announce block"},
+    {ORDER_LIN_WRITE, order_lin_write, "write block"},
+    {ORDER_LIN_READ, order_lin_read, "read block"},
+    {ORDER_BAUD, order_baud, "baud rate"},
+    {ORDER_HARDWARE, order_hardware, "hardware block"},
 };
 
 const order_entry* find_order(int order) {
@@ -203,7 +205,7 @@ void send_frame(sim_proto* p, answer* a, bool is_answer, int64_t due_us) {
     sim_faults_draw(&p->faults, is_answer, &d);
     if (d.hit[SIM_FAULT_DROP]) return;
     if (d.hit[SIM_FAULT_REJECT]) {
-        a->order = 0;
+        a->order = ORDER_REJECTED;
         a->nwords = 0;
     }
     if (d.hit[SIM_FAULT_SHORT]) a->nwords /= 2;
@@ -263,7 +265,7 @@ void on_autosend(void* ctx, const uint16_t* record, int64_t time_us) {
     }
     answer a;
     std::memset(&a, 0, sizeof a);
-    a.order = 8;
+    a.order = ORDER_POLL;
     std::memcpy(a.words, record, SIM_RECORD_WORDS * sizeof a.words[0]);
     a.nwords = SIM_RECORD_WORDS;
     p->autosend_free_us = time_us + std::max(SIM_AUTOSEND_MIN_GAP_US,

@@ -14,7 +14,7 @@
 // passes 0, which always matches.
 #pragma once
 
-#include "link/serial_com_frame.h"
+#include "link/frame.h"
 #include "sim/sim_faults.h"
 #include "sim/sim_unit.h"
 

@@ -63,10 +63,10 @@ void ConnectTest::SetUp() {
         shell_use_subsystems();
         registered = true;
     }
-    zazed::connect = connect_info{};
-    exch_active = 0;
-    pt_para_min = nullptr;
-    pt_para_max = nullptr;
+    com.connect = connect_info{};
+    com.exch_active = 0;
+    paras.pt_para_min = nullptr;
+    paras.pt_para_max = nullptr;
     ASSERT_EQ(shell_startup(), 0);
     scope_para_file[0] = 0;
     SetPopupHandler(answer_popup);
@@ -74,7 +74,7 @@ void ConnectTest::SetUp() {
 }
 
 void ConnectTest::TearDown() {
-    init_rs232(&zazed::connect, 0, 0, 0);
+    init_rs232(&com.connect, 0, 0, 0);
     link_clear_serial_devices();
     shell_discard_panels();
     ProcessSystemEvents();

@@ -2,13 +2,13 @@
 // thread, and popups answered from a queue the test fills.
 #pragma once
 
-#include "app/panels.h"
 #include "app/shell.h"
-#include "link/serial_com.h"
-#include "link/tab1_ctrl.h"
-#include "resources/userif.h"
+#include "connect/connect_panel.h"
+#include "link/link.h"
 #include "sim/sim_server.h"
-#include "support/ui.h"
+#include "ui/panels.h"
+#include "ui/ui.h"
+#include "ui/userif.h"
 
 #include <gtest/gtest.h>
 

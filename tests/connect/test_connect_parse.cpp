@@ -1,5 +1,5 @@
 // The connection procedure's text rules, tested without a user interface.
-#include "link/tab1_parse.h"
+#include "connect/connect_text.h"
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,9 @@
 // the link against a simulated unit over TCP loopback and a pseudo-terminal.
 #include "connect_fixture.h"
 
-#include "app/scope_para.h"
 #include "linear/linear_info.h"
 #include "params/para_gui.h"
+#include "settings/settings_file.h"
 #include "sim/sim_faults.h"
 #include "support/inifile.h"
 
@@ -14,8 +14,6 @@
 #include <cstring>
 #include <filesystem>
 #include <unistd.h>
-
-using zazed::connect;
 
 namespace {
 
@@ -49,9 +47,9 @@ TEST_F(ConnectTest, TryToConnectIdentifiesTheUnit) {
     running_sim sim({"--tcp", "0"});
     connect_choose_tcp("127.0.0.1", sim.port());
     commit(TAB1_CMDB_TRYCONNECT);
-    EXPECT_EQ(connect.status, 1);
-    EXPECT_EQ(connect.unit_number, 1);
-    EXPECT_STREQ(connect.unit_text, DEFAULT_VERSION);
+    EXPECT_EQ(com.connect.status, 1);
+    EXPECT_EQ(com.connect.unit_number, 1);
+    EXPECT_STREQ(com.connect.unit_text, DEFAULT_VERSION);
     EXPECT_EQ(status_text(), DEFAULT_VERSION);
     EXPECT_EQ(dimmed(tab1, TAB1_CMDB_COMACCEPT), 0);
     EXPECT_NE(log_text().find("ZAZED CONNECTED TO SERVER\n\"127.0.0.1\""), std::string::npos) << log_text();
@@ -61,7 +59,7 @@ TEST_F(ConnectTest, TryToConnectIdentifiesTheUnit) {
 TEST_F(ConnectTest, AcceptWithYesTakesLimitsRamSetAndDescriptions) {
     running_sim sim({"--tcp", "0"});
     connect_choose_tcp("127.0.0.1", sim.port());
-    para_pc = marker();
+    paras.para_pc = marker();
     commit(TAB1_CMDB_TRYCONNECT);
     answers.push_back(1);
     commit(TAB1_CMDB_COMACCEPT);
@@ -69,11 +67,11 @@ TEST_F(ConnectTest, AcceptWithYesTakesLimitsRamSetAndDescriptions) {
     ASSERT_EQ(popups.size(), 1u);
     EXPECT_EQ(popups[0],
               "Load parameter from RAM: Do you want to synchronize with\nthe sensor and load RAM parameter?");
-    EXPECT_EQ(pt_para_min, &para_min);
-    EXPECT_EQ(pt_para_max, &para_max);
-    EXPECT_NE(words_of(para_min), words_of(para_max));
-    EXPECT_EQ(words_of(para_pc), words_of(para_rd));
-    EXPECT_NE(words_of(para_pc), words_of(marker()));
+    EXPECT_EQ(paras.pt_para_min, &paras.para_min);
+    EXPECT_EQ(paras.pt_para_max, &paras.para_max);
+    EXPECT_NE(words_of(paras.para_min), words_of(paras.para_max));
+    EXPECT_EQ(words_of(paras.para_pc), words_of(paras.para_rd));
+    EXPECT_NE(words_of(paras.para_pc), words_of(marker()));
 
     EXPECT_NE(text(tab9, TAB9_TEXTBOX_DESCRA).find("CH A, linear"), std::string::npos);
     EXPECT_NE(text(tab9, TAB9_TEXTBOX_DESCRB).find("CH B, linear"), std::string::npos);
@@ -82,20 +80,20 @@ TEST_F(ConnectTest, AcceptWithYesTakesLimitsRamSetAndDescriptions) {
                               "ON (AND LINKED TO) SERVER\n\"127.0.0.1\""),
               std::string::npos)
         << log_text();
-    EXPECT_EQ(connect.status, 1);
+    EXPECT_EQ(com.connect.status, 1);
     EXPECT_EQ(status_text(), DEFAULT_VERSION);
 }
 
 TEST_F(ConnectTest, AcceptWithNoLeavesTheParameterSetButReadsTheRest) {
     running_sim sim({"--tcp", "0"});
     connect_choose_tcp("127.0.0.1", sim.port());
-    para_pc = marker();
+    paras.para_pc = marker();
     commit(TAB1_CMDB_TRYCONNECT);
     answers.push_back(0);
     commit(TAB1_CMDB_COMACCEPT);
-    EXPECT_EQ(words_of(para_pc), words_of(marker()));
-    EXPECT_EQ(pt_para_min, &para_min);
-    EXPECT_EQ(pt_para_max, &para_max);
+    EXPECT_EQ(words_of(paras.para_pc), words_of(marker()));
+    EXPECT_EQ(paras.pt_para_min, &paras.para_min);
+    EXPECT_EQ(paras.pt_para_max, &paras.para_max);
     EXPECT_EQ(text(tab9, TAB9_STRING_FILEA), "<data from flash memory>");
     EXPECT_NE(log_text().find("FOUND SENSOR #00001"), std::string::npos);
 }
@@ -110,8 +108,8 @@ TEST_F(ConnectTest, OtherFirmwareVersionAsksAndNoLeavesAcceptDimmed) {
     ASSERT_EQ(popups.size(), 1u);
     EXPECT_EQ(popups[0].rfind("Mismatch of versions: Different versions of controller\n", 0), 0u)
         << popups[0];
-    EXPECT_EQ(connect.status, 0);
-    EXPECT_EQ(connect.unit_text[0], '\0');
+    EXPECT_EQ(com.connect.status, 0);
+    EXPECT_EQ(com.connect.unit_text[0], '\0');
     EXPECT_EQ(dimmed(tab1, TAB1_CMDB_COMACCEPT), 1);
     EXPECT_EQ(dimmed(mpanel, MPANEL_CBTN_RUN), 1);
     EXPECT_NE(log_text().find("CONNECT PROTOCOL ERROR:"), std::string::npos);
@@ -123,8 +121,8 @@ TEST_F(ConnectTest, OtherFirmwareVersionConfirmedPairs) {
     connect_choose_tcp("127.0.0.1", sim.port());
     answers.push_back(1);
     commit(TAB1_CMDB_TRYCONNECT);
-    EXPECT_EQ(connect.status, 1);
-    EXPECT_STREQ(connect.unit_text, "KORMELAN-3 V4.10");
+    EXPECT_EQ(com.connect.status, 1);
+    EXPECT_STREQ(com.connect.unit_text, "KORMELAN-3 V4.10");
     EXPECT_EQ(dimmed(tab1, TAB1_CMDB_COMACCEPT), 0);
 }
 
@@ -135,8 +133,8 @@ TEST_F(ConnectTest, SensorLineWithoutBracesAndFiveDigitUnitOnCom) {
     link_set_serial_device(COM, sim.pty().c_str());
     connect_choose_com(COM, 4);
     commit(TAB1_CMDB_TRYCONNECT);
-    ASSERT_EQ(connect.status, 1) << connect.message;
-    EXPECT_EQ(connect.baud, 115200);
+    ASSERT_EQ(com.connect.status, 1) << com.connect.message;
+    EXPECT_EQ(com.connect.baud, 115200);
     answers.push_back(0);
     commit(TAB1_CMDB_COMACCEPT);
     EXPECT_NE(log_text().find("FOUND SENSOR #12345\n\"KORMELAN-3 V4.04\"\nON COM7, LINKED TO SENSOR"),
@@ -161,7 +159,7 @@ TEST_F(ConnectTest, ComPortWithoutDeviceLogsTheOpenFailureAndGoesNoFurther) {
     link_set_serial_device(COM, "/nonexistent/tty-for-zazed");
     connect_choose_com(COM, 1);
     commit(TAB1_CMDB_TRYCONNECT);
-    EXPECT_EQ(connect.status, 0);
+    EXPECT_EQ(com.connect.status, 0);
     EXPECT_EQ(log_text().find("Searching"), std::string::npos);
     EXPECT_NE(status_text().find("No connection"), std::string::npos) << status_text();
 }
@@ -172,32 +170,33 @@ TEST_F(ConnectTest, RejectedOrderDuringAcceptClosesTheLink) {
     running_sim sim({"--tcp", "0"});
     connect_choose_tcp("127.0.0.1", sim.port());
     commit(TAB1_CMDB_TRYCONNECT);
-    ASSERT_EQ(connect.status, 1);
+    ASSERT_EQ(com.connect.status, 1);
     sim.set_fault(SIM_FAULT_REJECT, 1.0);
     commit(TAB1_CMDB_COMACCEPT);
     EXPECT_EQ(status_text(), "No connection");
     EXPECT_NE(log_text().find("CONNECT PROTOCOL ERROR:\nUNKNOWN ORDER NUMBER"), std::string::npos)
         << log_text();
-    EXPECT_EQ(connect.status, 0);
-    EXPECT_EQ(pt_para_min, nullptr);
+    EXPECT_EQ(com.connect.status, 0);
+    EXPECT_EQ(paras.pt_para_min, nullptr);
     EXPECT_EQ(dimmed(tab1, TAB1_CMDB_COMACCEPT), 1);
     EXPECT_TRUE(popups.empty());
     // Logically closed: nothing reaches the unit until TRY TO CONNECT again.
-    EXPECT_EQ(exchange_frame(&connect, 5, 0, nullptr, 0, nullptr, 0, nullptr), LINK_ERR_NO_CONNECTION);
+    EXPECT_EQ(exchange_frame(&com.connect, ORDER_SEARCH, 0, nullptr, 0, nullptr, 0, nullptr),
+              LINK_ERR_NO_CONNECTION);
 }
 
 TEST_F(ConnectTest, TimeOutDuringAcceptGivesItsTexts) {
     running_sim sim({"--tcp", "0"});
     connect_choose_tcp("127.0.0.1", sim.port());
     commit(TAB1_CMDB_TRYCONNECT);
-    ASSERT_EQ(connect.status, 1);
+    ASSERT_EQ(com.connect.status, 1);
     sim.set_fault(SIM_FAULT_DROP, 1.0);
     commit(TAB1_CMDB_COMACCEPT);
     EXPECT_NE(log_text().find("CONNECT PROTOCOL ERROR:\nTIMEOUT WHILE RECEIVING"), std::string::npos)
         << log_text();
-    EXPECT_STREQ(connect.message, "TIMEOUT WHILE RECEIVING");
-    EXPECT_EQ(connect.status, 0);
-    EXPECT_EQ(pt_para_min, nullptr);
+    EXPECT_STREQ(com.connect.message, "TIMEOUT WHILE RECEIVING");
+    EXPECT_EQ(com.connect.status, 0);
+    EXPECT_EQ(paras.pt_para_min, nullptr);
     EXPECT_EQ(status_text(), "No connection");
 }
 
@@ -207,7 +206,7 @@ TEST_F(ConnectTest, ConnectingAgainWhileATransactionWaitsIsRefused) {
     running_sim sim({"--tcp", "0"});
     connect_choose_tcp("127.0.0.1", sim.port());
     commit(TAB1_CMDB_TRYCONNECT);
-    ASSERT_EQ(connect.status, 1);
+    ASSERT_EQ(com.connect.status, 1);
     sim.set_fault(SIM_FAULT_DROP, 1.0);
     std::string nested_status;
     QTimer::singleShot(300, [&] {
@@ -217,7 +216,7 @@ TEST_F(ConnectTest, ConnectingAgainWhileATransactionWaitsIsRefused) {
     commit(TAB1_CMDB_COMACCEPT);
     EXPECT_EQ(nested_status, "Transmit busy.");
     EXPECT_EQ(count_of(log_text(), "ZAZED CONNECTED TO SERVER"), 1) << log_text();
-    EXPECT_STREQ(connect.message, "TIMEOUT WHILE RECEIVING");
+    EXPECT_STREQ(com.connect.message, "TIMEOUT WHILE RECEIVING");
 }
 
 // ---- CHANGE BAUD ---------------------------------------------------------------------------------
@@ -227,16 +226,16 @@ TEST_F(ConnectTest, ChangeBaudMovesTheUnitAndReconnectsAtTheNewRate) {
     link_set_serial_device(COM, sim.pty().c_str());
     connect_choose_com(COM, 1);
     commit(TAB1_CMDB_TRYCONNECT);
-    ASSERT_EQ(connect.status, 1) << connect.message;
+    ASSERT_EQ(com.connect.status, 1) << com.connect.message;
     SetCtrlIndex(tab1, TAB1_RING_BAUDRATE, 4);
     commit(TAB1_CMDB_CHANGEBAUD);
     EXPECT_EQ(status_text(), "Connection reset: b:115200, d:8, s:1, p:None");
-    EXPECT_TRUE(wait_until([] { return connect.baud == 115200 && connect.unit_text[0]; }, 10.0))
-        << connect.message;
-    EXPECT_EQ(connect.status, 1);
+    EXPECT_TRUE(wait_until([] { return com.connect.baud == 115200 && com.connect.unit_text[0]; }, 10.0))
+        << com.connect.message;
+    EXPECT_EQ(com.connect.status, 1);
     uint16_t record[36];
     int n = 0;
-    EXPECT_EQ(exchange_frame(&connect, 8, 252, nullptr, 0, record, 36, &n), LINK_OK);
+    EXPECT_EQ(exchange_frame(&com.connect, ORDER_POLL, POLL_RECORD, nullptr, 0, record, 36, &n), LINK_OK);
 }
 
 TEST_F(ConnectTest, ChangeBaudThatFailsStillConnectsAgain) {
@@ -251,8 +250,8 @@ TEST_F(ConnectTest, ChangeBaudThatFailsStillConnectsAgain) {
     sim.set_fault(SIM_FAULT_REJECT, 0.0);
     EXPECT_TRUE(wait_until([] { return count_of(log_text(), "ZAZED CONNECTED TO SERVER") == 2; }, 5.0))
         << log_text();
-    EXPECT_TRUE(wait_until([] { return connect.unit_text[0] != 0; }, 5.0));
-    EXPECT_EQ(connect.status, 1);
+    EXPECT_TRUE(wait_until([] { return com.connect.unit_text[0] != 0; }, 5.0));
+    EXPECT_EQ(com.connect.status, 1);
 }
 
 // ---- hardware-information export ------------------------------------------------------------------

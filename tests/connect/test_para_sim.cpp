@@ -36,9 +36,9 @@ TEST_F(ConnectTest, FileWithoutParameterSetIsRefusedAndTheUnitKeepsItsSet) {
     answers.push_back(1);
     commit(TAB1_CMDB_COMACCEPT);
     const std::vector<uint16_t> ram = unit_ram(sim);
-    ASSERT_NE(para_pc.counter_condA.evnt[1] | para_pc.osci_condB.evnt[1], 0)
+    ASSERT_NE(paras.para_pc.counter_condA.evnt[1] | paras.para_pc.osci_condB.evnt[1], 0)
         << "the unit's set should have conditions to lose";
-    const para_record before = para_pc;
+    const para_record before = paras.para_pc;
 
     const std::string empty = ::testing::TempDir() + "zazed_empty_" + std::to_string(getpid()) + ".ini";
     std::ofstream(empty).close();
@@ -47,7 +47,7 @@ TEST_F(ConnectTest, FileWithoutParameterSetIsRefusedAndTheUnitKeepsItsSet) {
     SimulateCtrlEvent(mpanel, MPANEL_CBTN_READ, EVENT_COMMIT, 0, 0);
     std::remove(empty.c_str());
     EXPECT_EQ(status_text(), "Error while reading file.");
-    EXPECT_EQ(std::memcmp(&para_pc, &before, sizeof before), 0);
+    EXPECT_EQ(std::memcmp(&paras.para_pc, &before, sizeof before), 0);
 
     choose_target(MPANEL_TOGGLE_RAM);
     SimulateCtrlEvent(mpanel, MPANEL_CBTN_SEND, EVENT_COMMIT, 0, 0);

@@ -3,7 +3,7 @@
 // number, with every fault the simulator injects. The unit runs on its own thread, or as
 // the executable in a child process where the test kills it or measures the program's
 // CPU alone.
-#include "link/serial_com.h"
+#include "link/link.h"
 #include "sim/sim_server.h"
 #include "sim/sim_wire.h"
 #include "tests/link/sim_process.h"
@@ -22,8 +22,6 @@
 #include <string>
 #include <sys/resource.h>
 #include <vector>
-
-using zazed::connect;
 
 namespace {
 
@@ -99,7 +97,7 @@ class LinkSim : public ::testing::Test {
         link_set_interrupt_table(&stop, 1);
     }
     void TearDown() override {
-        init_rs232(&connect, 0, 0, 0);
+        init_rs232(&com.connect, 0, 0, 0);
         link_clear_serial_devices();
         link_set_ui_hooks(link_ui_hooks{});
         link_set_interrupt_table(nullptr, 0);
@@ -107,18 +105,18 @@ class LinkSim : public ::testing::Test {
 
     int open_pty(const std::string& path, int baud_index) {
         link_set_serial_device(COM, path.c_str());
-        return init_rs232(&connect, COM, baud_index, 1);
+        return init_rs232(&com.connect, COM, baud_index, 1);
     }
     int poll() {
         nrec = 0;
-        return exchange_frame(&connect, 8, 252, nullptr, 0, rec, 36, &nrec);
+        return exchange_frame(&com.connect, ORDER_POLL, POLL_RECORD, nullptr, 0, rec, 36, &nrec);
     }
     int ask(int order, int value, const std::vector<uint16_t>& words, std::vector<uint16_t>* answer,
             int max_answer) {
         answer->assign(256, 0);
         int n = 0;
-        const int rc = exchange_frame(&connect, order, value, words.data(), static_cast<int>(words.size()),
-                                      answer->data(), max_answer, &n);
+        const int rc = exchange_frame(&com.connect, order, value, words.data(),
+                                      static_cast<int>(words.size()), answer->data(), max_answer, &n);
         answer->resize(static_cast<size_t>(n));
         return rc;
     }
@@ -127,7 +125,7 @@ class LinkSim : public ::testing::Test {
         int ticks = 0;
         const double interval = 0.1;
         return receive_frame(
-            &connect, [&] { stop_pending = ++ticks * interval >= seconds; }, interval, rec, 36, &nrec);
+            &com.connect, [&] { stop_pending = ++ticks * interval >= seconds; }, interval, rec, 36, &nrec);
     }
 };
 
@@ -135,24 +133,24 @@ class LinkSim : public ::testing::Test {
 
 TEST_F(LinkSim, TcpPollsReturnTheRecord) {
     running_sim sim({"--tcp", "0"});
-    ASSERT_EQ(init_tcp(&connect, sim.port(), "127.0.0.1"), 1) << connect.message;
+    ASSERT_EQ(init_tcp(&com.connect, sim.port(), "127.0.0.1"), 1) << com.connect.message;
     for (int i = 0; i < 50; i++) {
         ASSERT_EQ(poll(), LINK_OK) << i;
         ASSERT_EQ(nrec, 36);
     }
-    EXPECT_EQ(data_in.header.order, 8);
+    EXPECT_EQ(com.data_in.header.order, ORDER_POLL);
     EXPECT_NE(rec[32], 0) << "cycle time in word 32";
 }
 
 TEST_F(LinkSim, TcpParametersWriteStoreAndLoad) {
     running_sim sim({"--tcp", "0"});
-    ASSERT_EQ(init_tcp(&connect, sim.port(), "127.0.0.1"), 1) << connect.message;
+    ASSERT_EQ(init_tcp(&com.connect, sim.port(), "127.0.0.1"), 1) << com.connect.message;
     std::vector<uint16_t> para, lo, hi, back;
-    ASSERT_EQ(ask(2, 0, {}, &para, 228), LINK_OK);
+    ASSERT_EQ(ask(ORDER_READ_RAM, 0, {}, &para, 228), LINK_OK);
     ASSERT_EQ(para.size(), 228u);
-    EXPECT_EQ(data_in.header.value, 0) << "plausibility errors of the unit's own set";
-    ASSERT_EQ(ask(104, 1, {}, &lo, 228), LINK_OK);
-    ASSERT_EQ(ask(104, 2, {}, &hi, 228), LINK_OK);
+    EXPECT_EQ(com.data_in.header.value, 0) << "plausibility errors of the unit's own set";
+    ASSERT_EQ(ask(ORDER_LIMITS, LIMITS_MIN, {}, &lo, 228), LINK_OK);
+    ASSERT_EQ(ask(ORDER_LIMITS, LIMITS_MAX, {}, &hi, 228), LINK_OK);
 
     // A field with a small range: the analog output shift of row 0.
     const int w = 199;
@@ -160,61 +158,61 @@ TEST_F(LinkSim, TcpParametersWriteStoreAndLoad) {
     std::vector<uint16_t> changed = para;
     changed[w] = static_cast<uint16_t>(static_cast<int16_t>(hi[w]) - 1);
     ASSERT_NE(changed[w], para[w]);
-    EXPECT_EQ(ask(1, 0, changed, &back, 0), LINK_OK);
-    EXPECT_EQ(data_in.header.value, 0);
-    ASSERT_EQ(ask(2, 0, {}, &back, 228), LINK_OK);
+    EXPECT_EQ(ask(ORDER_WRITE_RAM, 0, changed, &back, 0), LINK_OK);
+    EXPECT_EQ(com.data_in.header.value, 0);
+    ASSERT_EQ(ask(ORDER_READ_RAM, 0, {}, &back, 228), LINK_OK);
     EXPECT_EQ(back, changed);
 
     // Outside the limits: refused, counted in the answer's value, the old value kept.
     std::vector<uint16_t> bad = changed;
     bad[w] = static_cast<uint16_t>(static_cast<int16_t>(hi[w]) + 1);
-    EXPECT_EQ(ask(1, 0, bad, &back, 0), LINK_OK);
-    EXPECT_EQ(data_in.header.value, 1);
-    ASSERT_EQ(ask(2, 0, {}, &back, 228), LINK_OK);
+    EXPECT_EQ(ask(ORDER_WRITE_RAM, 0, bad, &back, 0), LINK_OK);
+    EXPECT_EQ(com.data_in.header.value, 1);
+    ASSERT_EQ(ask(ORDER_READ_RAM, 0, {}, &back, 228), LINK_OK);
     EXPECT_EQ(back[w], changed[w]);
 
     // Store, change RAM again, load: RAM holds the stored set.
-    EXPECT_EQ(ask(3, 0, {}, &back, 0), LINK_OK);
-    EXPECT_EQ(ask(1, 0, para, &back, 0), LINK_OK);
-    EXPECT_EQ(ask(4, 0, {}, &back, 0), LINK_OK);
-    EXPECT_EQ(data_in.header.value, 0);
-    ASSERT_EQ(ask(2, 0, {}, &back, 228), LINK_OK);
+    EXPECT_EQ(ask(ORDER_STORE_ROM, 0, {}, &back, 0), LINK_OK);
+    EXPECT_EQ(ask(ORDER_WRITE_RAM, 0, para, &back, 0), LINK_OK);
+    EXPECT_EQ(ask(ORDER_LOAD_ROM, 0, {}, &back, 0), LINK_OK);
+    EXPECT_EQ(com.data_in.header.value, 0);
+    ASSERT_EQ(ask(ORDER_READ_RAM, 0, {}, &back, 228), LINK_OK);
     EXPECT_EQ(back, changed);
 }
 
 TEST_F(LinkSim, TcpUnknownOrderAndBadArgumentsAreRejected) {
     running_sim sim({"--tcp", "0"});
-    ASSERT_EQ(init_tcp(&connect, sim.port(), "127.0.0.1"), 1) << connect.message;
+    ASSERT_EQ(init_tcp(&com.connect, sim.port(), "127.0.0.1"), 1) << com.connect.message;
     std::vector<uint16_t> a;
     EXPECT_EQ(ask(77, 0, {}, &a, 0), LINK_ERR_ORDER);
-    EXPECT_EQ(ask(29, 7, {}, &a, 0), LINK_ERR_ORDER);
-    EXPECT_EQ(ask(8, 252, {}, &a, 36), LINK_OK) << "the link goes on after a rejection";
+    EXPECT_EQ(ask(ORDER_RESET, 7, {}, &a, 0), LINK_ERR_ORDER);
+    EXPECT_EQ(ask(ORDER_POLL, POLL_RECORD, {}, &a, 36), LINK_OK) << "the link goes on after a rejection";
 }
 
 TEST_F(LinkSim, TcpIdentificationAndStatusAnswers) {
     running_sim sim({"--tcp", "0", "--unit", "12"});
-    ASSERT_EQ(init_tcp(&connect, sim.port(), "127.0.0.1"), 1) << connect.message;
+    ASSERT_EQ(init_tcp(&com.connect, sim.port(), "127.0.0.1"), 1) << com.connect.message;
     std::vector<uint16_t> a;
-    EXPECT_EQ(ask(5, 0, std::vector<uint16_t>(16, 0), &a, 0), LINK_OK);
-    EXPECT_EQ(data_in.header.value, 12);
-    ASSERT_EQ(ask(7, 0, {}, &a, 0), LINK_OK);
+    EXPECT_EQ(ask(ORDER_SEARCH, 0, std::vector<uint16_t>(16, 0), &a, 0), LINK_OK);
+    EXPECT_EQ(com.data_in.header.value, 12);
+    ASSERT_EQ(ask(ORDER_VERSION, 0, {}, &a, 0), LINK_OK);
     a.push_back(0);
     EXPECT_NE(std::string(reinterpret_cast<const char*>(a.data())).find("V4.04"), std::string::npos);
     // Order 8 value 3: result 0 with no sequence ready, else 3, 4 or 5 for A, B, both.
-    const int rc = ask(8, 3, {}, &a, 36);
+    const int rc = ask(ORDER_POLL, POLL_OSCI_STATUS, {}, &a, 36);
     EXPECT_TRUE(rc == LINK_OK || (rc >= LINK_STATUS_1 && rc <= LINK_STATUS_3)) << rc;
-    EXPECT_EQ(rc == LINK_OK ? 0 : rc - 2, data_in.header.value);
+    EXPECT_EQ(rc == LINK_OK ? 0 : rc - 2, com.data_in.header.value);
 }
 
 TEST_F(LinkSim, TcpAutosendFramesComeThroughReceiveFrame) {
     running_sim sim({"--tcp", "0"});
-    ASSERT_EQ(init_tcp(&connect, sim.port(), "127.0.0.1"), 1) << connect.message;
+    ASSERT_EQ(init_tcp(&com.connect, sim.port(), "127.0.0.1"), 1) << com.connect.message;
     std::vector<uint16_t> a;
-    ASSERT_EQ(ask(30, 1, {}, &a, 0), LINK_OK);
+    ASSERT_EQ(ask(ORDER_AUTOSEND, AUTOSEND_ON, {}, &a, 0), LINK_OK);
     for (int i = 0; i < 3; i++) {
         ASSERT_EQ(autosend_frame(5.0), LINK_AUTOSEND) << i;
         EXPECT_EQ(nrec, 36);
-        EXPECT_EQ(exch_active, 0);
+        EXPECT_EQ(com.exch_active, 0);
     }
 }
 
@@ -237,7 +235,7 @@ TEST_F(LinkSim, TcpEachFaultGivesItsCodeAndTheLinkRecovers) {
     };
     for (const fault_case& c : cases) {
         running_sim sim({"--tcp", "0", "--seed", "11", c.option, "1"});
-        ASSERT_EQ(init_tcp(&connect, sim.port(), "127.0.0.1"), 1) << connect.message;
+        ASSERT_EQ(init_tcp(&com.connect, sim.port(), "127.0.0.1"), 1) << com.connect.message;
         const double t0 = now_s();
         EXPECT_EQ(poll(), c.expected) << c.option;
         if (c.expected == LINK_ERR_RECV_TIMEOUT) {
@@ -250,7 +248,7 @@ TEST_F(LinkSim, TcpEachFaultGivesItsCodeAndTheLinkRecovers) {
         sim.set_fault(c.fault, 0.0);
         EXPECT_EQ(poll(), LINK_OK) << "after " << c.option;
         EXPECT_EQ(poll(), LINK_OK) << "after " << c.option;
-        EXPECT_EQ(exch_active, 0);
+        EXPECT_EQ(com.exch_active, 0);
     }
 }
 
@@ -259,7 +257,7 @@ TEST_F(LinkSim, TcpEachFaultGivesItsCodeAndTheLinkRecovers) {
 TEST_F(LinkSim, TcpSeededFaultMix) {
     running_sim sim({"--tcp", "0", "--seed", "7", "--corrupt-crc", "0.2", "--noise", "0.3", "--short", "0.2",
                      "--reject", "0.2"});
-    ASSERT_EQ(init_tcp(&connect, sim.port(), "127.0.0.1"), 1) << connect.message;
+    ASSERT_EQ(init_tcp(&com.connect, sim.port(), "127.0.0.1"), 1) << com.connect.message;
     std::map<int, int> seen;
     for (int i = 0; i < 60; i++) seen[poll()]++;
     for (const auto& [code, n] : seen)
@@ -277,7 +275,7 @@ TEST_F(LinkSim, TcpSeededFaultMix) {
 // taken as if nothing had happened.
 TEST_F(LinkSim, TcpSeededDropsTimeOutAndRecover) {
     running_sim sim({"--tcp", "0", "--seed", "3", "--drop", "0.4"});
-    ASSERT_EQ(init_tcp(&connect, sim.port(), "127.0.0.1"), 1) << connect.message;
+    ASSERT_EQ(init_tcp(&com.connect, sim.port(), "127.0.0.1"), 1) << com.connect.message;
     std::vector<int> results;
     for (int i = 0; i < 6; i++) results.push_back(poll());
     int timeouts = 0;
@@ -290,7 +288,7 @@ TEST_F(LinkSim, TcpSeededDropsTimeOutAndRecover) {
     EXPECT_EQ(timeouts, sim.fault_count(SIM_FAULT_DROP));
     EXPECT_GT(timeouts, 0);
     EXPECT_TRUE(recovered);
-    EXPECT_EQ(connect.status, 1);
+    EXPECT_EQ(com.connect.status, 1);
 }
 
 // The server closes the connection in the middle of an answer. The closed socket fails
@@ -298,17 +296,17 @@ TEST_F(LinkSim, TcpSeededDropsTimeOutAndRecover) {
 // then opened again.
 TEST_F(LinkSim, TcpCutConnectionDropsTheLinkOnceWithoutWaiting) {
     running_sim sim({"--tcp", "0", "--cut", "1"});
-    ASSERT_EQ(init_tcp(&connect, sim.port(), "127.0.0.1"), 1) << connect.message;
+    ASSERT_EQ(init_tcp(&com.connect, sim.port(), "127.0.0.1"), 1) << com.connect.message;
     const double t0 = now_s();
     EXPECT_EQ(poll(), LINK_ERR_NO_CONNECTION);
     EXPECT_LT(now_s() - t0, 1.0) << "noticed without waiting for the time-out";
-    EXPECT_EQ(connect.status, 0);
-    EXPECT_STREQ(connect.message, "CONNECTION TO SERVER LOST");
+    EXPECT_EQ(com.connect.status, 0);
+    EXPECT_STREQ(com.connect.message, "CONNECTION TO SERVER LOST");
     EXPECT_EQ(poll(), LINK_ERR_NO_CONNECTION);
     run_events_for(100);
     EXPECT_EQ(dims, std::vector<int>{1});
     sim.set_fault(SIM_FAULT_CUT, 0.0);
-    ASSERT_EQ(init_tcp(&connect, sim.port(), "127.0.0.1"), 1) << connect.message;
+    ASSERT_EQ(init_tcp(&com.connect, sim.port(), "127.0.0.1"), 1) << com.connect.message;
     EXPECT_EQ(poll(), LINK_OK);
 }
 
@@ -316,15 +314,15 @@ TEST_F(LinkSim, TcpCutConnectionDropsTheLinkOnceWithoutWaiting) {
 
 TEST_F(LinkSim, PtyPollsAndParametersAt115200) {
     running_sim sim({"--pty", "--baud", "115200"});
-    ASSERT_EQ(open_pty(sim.pty(), 4), 1) << connect.message;
-    EXPECT_NE(std::string(connect.message).find(sim.pty()), std::string::npos) << connect.message;
+    ASSERT_EQ(open_pty(sim.pty(), 4), 1) << com.connect.message;
+    EXPECT_NE(std::string(com.connect.message).find(sim.pty()), std::string::npos) << com.connect.message;
     for (int i = 0; i < 20; i++) ASSERT_EQ(poll(), LINK_OK) << i;
     EXPECT_EQ(nrec, 36);
     std::vector<uint16_t> para, back;
-    ASSERT_EQ(ask(2, 0, {}, &para, 228), LINK_OK);
+    ASSERT_EQ(ask(ORDER_READ_RAM, 0, {}, &para, 228), LINK_OK);
     ASSERT_EQ(para.size(), 228u);
-    EXPECT_EQ(ask(1, 0, para, &back, 0), LINK_OK);
-    EXPECT_EQ(data_in.header.value, 0);
+    EXPECT_EQ(ask(ORDER_WRITE_RAM, 0, para, &back, 0), LINK_OK);
+    EXPECT_EQ(com.data_in.header.value, 0);
     EXPECT_EQ(ask(77, 0, {}, &back, 0), LINK_ERR_ORDER);
 }
 
@@ -339,7 +337,7 @@ TEST_F(LinkSim, PtyEachFaultGivesItsCodeAndTheLinkRecovers) {
     };
     for (const fault_case& c : cases) {
         running_sim sim({"--pty", "--baud", "57600", "--seed", "11", c.option, "1"});
-        ASSERT_EQ(open_pty(sim.pty(), 3), 1) << connect.message;
+        ASSERT_EQ(open_pty(sim.pty(), 3), 1) << com.connect.message;
         EXPECT_EQ(poll(), c.expected) << c.option;
         EXPECT_EQ(sim.fault_count(c.fault), 1) << c.option;
         sim.set_fault(c.fault, 0.0);
@@ -353,17 +351,17 @@ TEST_F(LinkSim, PtyEachFaultGivesItsCodeAndTheLinkRecovers) {
 TEST_F(LinkSim, PtyCutDropsTheLinkOnceAndReopens) {
     running_sim sim({"--pty", "--seed", "2", "--cut", "1"});
     const std::string first = sim.pty();
-    ASSERT_EQ(open_pty(first, 1), 1) << connect.message;
+    ASSERT_EQ(open_pty(first, 1), 1) << com.connect.message;
     const double t0 = now_s();
     EXPECT_EQ(poll(), LINK_ERR_NO_CONNECTION);
     EXPECT_LT(now_s() - t0, 1.0) << "noticed without waiting for the time-out";
-    EXPECT_EQ(connect.status, 0);
-    EXPECT_EQ(connect.com_port, 1);
-    EXPECT_EQ(connect.baud, 19200);
+    EXPECT_EQ(com.connect.status, 0);
+    EXPECT_EQ(com.connect.com_port, 1);
+    EXPECT_EQ(com.connect.baud, 19200);
     run_events_for(100);
     EXPECT_EQ(dims, std::vector<int>{1});
-    EXPECT_NE(std::string(connect.message).find("CONNECTION LOST ON: COM7"), std::string::npos)
-        << connect.message;
+    EXPECT_NE(std::string(com.connect.message).find("CONNECTION LOST ON: COM7"), std::string::npos)
+        << com.connect.message;
     sim.set_fault(SIM_FAULT_CUT, 0.0);
     // The unit makes its new device on its own thread, which on a busy machine can take
     // a while after the link has noticed the cut (and the kernel may give the new device
@@ -373,14 +371,14 @@ TEST_F(LinkSim, PtyCutDropsTheLinkOnceAndReopens) {
         run_events_for(50);
         if (open_pty(sim.pty(), 1) == 1) rc = poll();
     }
-    EXPECT_EQ(rc, LINK_OK) << connect.message;
+    EXPECT_EQ(rc, LINK_OK) << com.connect.message;
 }
 
 TEST_F(LinkSim, PtyAutosendFramesComeThroughReceiveFrame) {
     running_sim sim({"--pty", "--baud", "38400"});
-    ASSERT_EQ(open_pty(sim.pty(), 2), 1) << connect.message;
+    ASSERT_EQ(open_pty(sim.pty(), 2), 1) << com.connect.message;
     std::vector<uint16_t> a;
-    ASSERT_EQ(ask(30, 1, {}, &a, 0), LINK_OK);
+    ASSERT_EQ(ask(ORDER_AUTOSEND, AUTOSEND_ON, {}, &a, 0), LINK_OK);
     for (int i = 0; i < 3; i++) {
         ASSERT_EQ(autosend_frame(5.0), LINK_AUTOSEND) << i;
         EXPECT_EQ(nrec, 36);
@@ -391,15 +389,15 @@ TEST_F(LinkSim, PtyAutosendFramesComeThroughReceiveFrame) {
 // which the port must be reopened at that rate.
 TEST_F(LinkSim, PtyBaudMismatchAndRateChange) {
     running_sim sim({"--pty", "--baud", "9600"});
-    ASSERT_EQ(open_pty(sim.pty(), 1), 1) << connect.message;
+    ASSERT_EQ(open_pty(sim.pty(), 1), 1) << com.connect.message;
     EXPECT_EQ(poll(), LINK_ERR_RECV_TIMEOUT);
-    ASSERT_EQ(open_pty(sim.pty(), 0), 1) << connect.message;
+    ASSERT_EQ(open_pty(sim.pty(), 0), 1) << com.connect.message;
     EXPECT_EQ(poll(), LINK_OK);
     std::vector<uint16_t> a;
-    EXPECT_EQ(ask(190, 4, {}, &a, 0), LINK_OK);
+    EXPECT_EQ(ask(ORDER_BAUD, 4, {}, &a, 0), LINK_OK);
     EXPECT_EQ(poll(), LINK_ERR_RECV_TIMEOUT);
-    ASSERT_EQ(open_pty(sim.pty(), 4), 1) << connect.message;
-    EXPECT_EQ(connect.baud, 115200);
+    ASSERT_EQ(open_pty(sim.pty(), 4), 1) << com.connect.message;
+    EXPECT_EQ(com.connect.baud, 115200);
     for (int i = 0; i < 5; i++) EXPECT_EQ(poll(), LINK_OK) << i;
 }
 
@@ -408,12 +406,12 @@ TEST_F(LinkSim, PtyBaudMismatchAndRateChange) {
 TEST_F(LinkSim, PtyKilledSimulatorFailsTheLinkOnceWithoutSpinning) {
     sim_process sim;
     ASSERT_TRUE(sim.start(ZAZED_SIM_EXE, {"--pty"})) << sim.first;
-    ASSERT_EQ(open_pty(sim.announced(), 4), 1) << connect.message;
+    ASSERT_EQ(open_pty(sim.announced(), 4), 1) << com.connect.message;
     ASSERT_EQ(poll(), LINK_OK);
     dims.clear();
     sim.kill_now();
     run_events_for(200);
-    EXPECT_EQ(connect.status, 0);
+    EXPECT_EQ(com.connect.status, 0);
     EXPECT_EQ(dims, std::vector<int>{1});
     int lost = 0;
     for (const std::string& l : log) lost += l.find("CONNECTION LOST") != std::string::npos;
@@ -432,13 +430,13 @@ TEST_F(LinkSim, PtyKilledSimulatorFailsTheLinkOnceWithoutSpinning) {
 TEST_F(LinkSim, TcpKilledServerBetweenTransactionsFailsTheLinkOnce) {
     sim_process sim;
     ASSERT_TRUE(sim.start(ZAZED_SIM_EXE, {"--tcp", "0"})) << sim.first;
-    ASSERT_EQ(init_tcp(&connect, std::stoi(sim.announced()), "127.0.0.1"), 1) << connect.message;
+    ASSERT_EQ(init_tcp(&com.connect, std::stoi(sim.announced()), "127.0.0.1"), 1) << com.connect.message;
     ASSERT_EQ(poll(), LINK_OK);
     dims.clear();
     log.clear();
     sim.kill_now();
     run_events_for(200);
-    EXPECT_EQ(connect.status, 0);
+    EXPECT_EQ(com.connect.status, 0);
     EXPECT_EQ(dims, std::vector<int>{1});
     int lost = 0;
     for (const std::string& l : log) lost += l.find("CONNECTION TO SERVER LOST") != std::string::npos;
@@ -455,14 +453,14 @@ TEST_F(LinkSim, TcpKilledServerBetweenTransactionsFailsTheLinkOnce) {
 TEST_F(LinkSim, TcpKilledServerEndsTheAutosendWait) {
     sim_process sim;
     ASSERT_TRUE(sim.start(ZAZED_SIM_EXE, {"--tcp", "0"})) << sim.first;
-    ASSERT_EQ(init_tcp(&connect, std::stoi(sim.announced()), "127.0.0.1"), 1) << connect.message;
+    ASSERT_EQ(init_tcp(&com.connect, std::stoi(sim.announced()), "127.0.0.1"), 1) << com.connect.message;
     ASSERT_EQ(poll(), LINK_OK);
     QTimer::singleShot(300, [&sim] { sim.kill_now(); });
     const double t0 = now_s();
     EXPECT_EQ(autosend_frame(5.0), LINK_ERR_NO_CONNECTION);
     EXPECT_LT(now_s() - t0, 1.5);
-    EXPECT_EQ(connect.status, 0);
-    EXPECT_EQ(exch_active, 0);
+    EXPECT_EQ(com.connect.status, 0);
+    EXPECT_EQ(com.exch_active, 0);
 }
 
 // A RUN-like loop polls as fast as a 9600-baud line answers (about 11 records a second):
@@ -470,7 +468,7 @@ TEST_F(LinkSim, TcpKilledServerEndsTheAutosendWait) {
 TEST_F(LinkSim, PtyPollingAt9600LeavesTheCpuIdle) {
     sim_process sim;
     ASSERT_TRUE(sim.start(ZAZED_SIM_EXE, {"--pty", "--baud", "9600"})) << sim.first;
-    ASSERT_EQ(open_pty(sim.announced(), 0), 1) << connect.message;
+    ASSERT_EQ(open_pty(sim.announced(), 0), 1) << com.connect.message;
     ASSERT_EQ(poll(), LINK_OK);
     const double cpu0 = cpu_seconds();
     const double t0 = now_s();

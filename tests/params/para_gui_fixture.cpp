@@ -1,10 +1,12 @@
 #include "tests/params/para_gui_fixture.h"
 
-#include "app/panels.h"
+#include "osci/osci_mode.h"
 #include "params/cond_ring_ui.h"
-#include "resources/userif.h"
-#include "support/ui.h"
+#include "settings/anaout_view.h"
 #include "tests/params/para_sample.h"
+#include "ui/panels.h"
+#include "ui/ui.h"
+#include "ui/userif.h"
 
 #include <cstdio>
 
@@ -33,7 +35,8 @@ int load(int parent, int resource, const char* name) {
 void fill_channel(int panel, int out_code) {
     const int rings[6] = {TAB2_RING_TIMERCOND, TAB2_RING_COUNTERCOND, TAB2_RING_OUTCOND,
                           TAB2_RING_EVALSTART, TAB2_RING_EVALSTOP,    TAB2_RING_EVALSPAN};
-    const int codes[6] = {5, 16389, out_code, 5, 11, 8640};
+    const int codes[6] = {COND_CODE_EVENT, COND_CODE_EVENT_OUTPUTS, out_code,
+                          COND_CODE_EVENT, COND_CODE_EVAL_STOP,     COND_CODE_SPAN};
     for (int i = 0; i < 6; i++) ui_fill_conditions(panel, rings[i], codes[i]);
 }
 
@@ -59,25 +62,34 @@ void ParaPanels::SetUpTestSuite() {
     for (int p : {mpanel, tab2, tab3, tab4, tab5, tab6, tab7, tab8, tab9, tab10, tab11, graph1})
         ASSERT_GT(p, 0);
 
-    fill_channel(tab2, 1556);
-    fill_channel(tab3, 6180);
+    fill_channel(tab2, COND_CODE_OUTPUT_A);
+    fill_channel(tab3, COND_CODE_OUTPUT_B);
     ClearListCtrl(tab2, TAB2_RING_CHAN);
     InsertListItemInt(tab2, TAB2_RING_CHAN, -1, "1", 0);
     ClearListCtrl(tab3, TAB2_RING_CHAN);
     InsertListItemInt(tab3, TAB2_RING_CHAN, -1, "1", 1);
     InsertListItemInt(tab3, TAB2_RING_CHAN, -1, "2", 0);
     InsertListItemInt(tab3, TAB2_RING_CHAN, -1, "OFF", -1);
-    ui_fill_conditions(tab5, TAB5_RING_AUTOSEND, 16389);
-    ui_fill_conditions(tab6, TAB6_RING_OSCICONDA, 16389);
-    ui_fill_conditions(tab6, TAB6_RING_OSCICONDB, 16389);
-    ui_fill_conditions(tab7, TAB7_RING_NORMCOND, 15);
+    ui_fill_conditions(tab5, TAB5_RING_AUTOSEND, COND_CODE_EVENT_OUTPUTS);
+    ui_fill_conditions(tab6, TAB6_RING_OSCICONDA, COND_CODE_EVENT_OUTPUTS);
+    ui_fill_conditions(tab6, TAB6_RING_OSCICONDB, COND_CODE_EVENT_OUTPUTS);
+    ui_fill_conditions(tab7, TAB7_RING_NORMCOND, COND_CODE_NORM);
+}
+
+// The oscillograph settings and the analog output view, which the program
+// puts behind the parameter panels' hooks at start-up.
+static void use_panel_hooks() {
+    params_hook.set_oszi_mode = set_oszi_mode;
+    params_hook.fill_zoom_list = fill_zoom_list;
+    params_hook.set_anaout_transfer = set_anaout_transfer;
 }
 
 void ParaPanels::SetUp() {
     popups = popup_log{};
     params_hook = params_hooks{};
-    para_pc = para_record{};
-    para_rd = para_record{};
+    use_panel_hooks();
+    paras.para_pc = para_record{};
+    paras.para_rd = para_record{};
     osci_modes(0, 0);
 }
 

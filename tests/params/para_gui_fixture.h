@@ -3,7 +3,9 @@
 // the parameter exchange.
 #pragma once
 
+#include "osci/osci_mode.h"
 #include "params/para_gui.h"
+#include "settings/anaout_view.h"
 
 #include <gtest/gtest.h>
 

@@ -99,7 +99,7 @@ TEST(CondContinuous, EventKindsAreNeverContinuous) {
 
 TEST(CondCatalogue, EvaluationSpanRing) {
     cond_item it[COND_LIST_MAX];
-    ASSERT_EQ(cond_list_items(8640, it, COND_LIST_MAX), 37);
+    ASSERT_EQ(cond_list_items(COND_CODE_SPAN, it, COND_LIST_MAX), 37);
     EXPECT_STREQ(it[0].label, "Continuous");
     EXPECT_STREQ(it[0].value, COND_SPAN_CONTINUOUS);
     EXPECT_STREQ(it[1].label, "on IN0 falling edge");
@@ -113,7 +113,7 @@ TEST(CondCatalogue, EvaluationSpanRing) {
 
 TEST(CondCatalogue, NormalisationRingPutsNeverAboveContinuous) {
     cond_item it[COND_LIST_MAX];
-    ASSERT_EQ(cond_list_items(15, it, COND_LIST_MAX), 26);
+    ASSERT_EQ(cond_list_items(COND_CODE_NORM, it, COND_LIST_MAX), 26);
     EXPECT_STREQ(it[0].label, "Never");
     EXPECT_STREQ(it[0].value, "0000*0000*0000*0000*0000*0000*0000*");
     EXPECT_STREQ(it[1].label, "Continuous");
@@ -127,7 +127,7 @@ TEST(CondCatalogue, NormalisationRingPutsNeverAboveContinuous) {
 
 TEST(CondCatalogue, CounterRingEndsWithTheOutputEvents) {
     cond_item it[COND_LIST_MAX];
-    ASSERT_EQ(cond_list_items(16389, it, COND_LIST_MAX), 19);
+    ASSERT_EQ(cond_list_items(COND_CODE_EVENT_OUTPUTS, it, COND_LIST_MAX), 19);
     EXPECT_STREQ(it[0].label, "Never");
     EXPECT_STREQ(it[13].label, "OUT0 switch. on");
     EXPECT_STREQ(it[13].value, "0000*0000*0000*0200*0000*0000*0000*");
@@ -137,7 +137,7 @@ TEST(CondCatalogue, CounterRingEndsWithTheOutputEvents) {
 
 TEST(CondCatalogue, OutputRingsOfBothChannels) {
     cond_item it[COND_LIST_MAX];
-    ASSERT_EQ(cond_list_items(1556, it, COND_LIST_MAX), 12);
+    ASSERT_EQ(cond_list_items(COND_CODE_OUTPUT_A, it, COND_LIST_MAX), 12);
     EXPECT_STREQ(it[1].label, "while CH A in tol.");
     EXPECT_STREQ(it[1].value, "0000*0000*0006*0000*0000*0000*0000*");
     EXPECT_STREQ(it[5].label, "dyn. on CH A in tol.");
@@ -145,7 +145,7 @@ TEST(CondCatalogue, OutputRingsOfBothChannels) {
     EXPECT_STREQ(it[9].label, "single p. on CH A out of tol.");
     EXPECT_STREQ(it[9].value, "0000*0000*0000*0000*0000*0009*0000*");
 
-    ASSERT_EQ(cond_list_items(6180, it, COND_LIST_MAX), 12);
+    ASSERT_EQ(cond_list_items(COND_CODE_OUTPUT_B, it, COND_LIST_MAX), 12);
     EXPECT_STREQ(it[6].label, "dyn. on CH B under tol.");
     EXPECT_STREQ(it[6].value, "0000*0000*0010*0000*0000*0100*0001*"); // "on evaluating A" here too
     EXPECT_STREQ(it[2].label, "while CH B out of tol");
@@ -191,7 +191,7 @@ TEST(CondCatalogue, EveryItemSurvivesParseAndFormat) {
 
 TEST(CondRing, ZeroTimerConditionSelectsNever) {
     mem_ring r;
-    fill(r, 5);
+    fill(r, COND_CODE_EVENT);
     event_cond c{};
     EXPECT_EQ(cond2string(&c, nullptr, COND_KIND_EVENT, &r.ring), 0);
     EXPECT_EQ(r.selected_label(), "Never");
@@ -199,7 +199,7 @@ TEST(CondRing, ZeroTimerConditionSelectsNever) {
 
 TEST(CondRing, KnownConditionSelectsItsItem) {
     mem_ring r;
-    fill(r, 1556);
+    fill(r, COND_CODE_OUTPUT_A);
     combined_cond c{{0, 0, 0x0009}, {0, 0, 0}, 0};
     const int i = cond2string(&c, nullptr, COND_KIND_COMBINED_RES, &r.ring);
     EXPECT_EQ(r.items[i].label, "while CH A out of tol");
@@ -209,7 +209,7 @@ TEST(CondRing, KnownConditionSelectsItsItem) {
 
 TEST(CondRing, ContinuousIsAppendedWhenMissingAndTheRecordKeepsItsWords) {
     mem_ring r;
-    fill(r, 1556);
+    fill(r, COND_CODE_OUTPUT_A);
     combined_cond c{{0x0003, 0, 0}, {0, 0, 0}, 0};
     const int i = cond2string(&c, nullptr, COND_KIND_COMBINED, &r.ring);
     EXPECT_EQ(i, 12);
@@ -249,7 +249,7 @@ TEST(CondRing, SpecialIsKeptOnceAndHoldsTheLastOddCondition) {
 
 TEST(CondRing, ContinuousRemovesAStaleSpecialAboveIt) {
     mem_ring r;
-    fill(r, 1556); // no "Continuous" item
+    fill(r, COND_CODE_OUTPUT_A); // no "Continuous" item
     combined_cond odd{{0, 0, 0x0001}, {0, 0, 0}, 2};
     cond2string(&odd, nullptr, COND_KIND_COMBINED_RES, &r.ring); // Special at 12
     combined_cond cont{{0, 0x0030, 0}, {0, 0, 0}, 0};
@@ -261,7 +261,7 @@ TEST(CondRing, ContinuousRemovesAStaleSpecialAboveIt) {
 
 TEST(CondRing, SpecialKeepsItsOwnLabel) {
     mem_ring r;
-    fill(r, 5);
+    fill(r, COND_CODE_EVENT);
     r.ring.insert_text(&r, -1, "Special (from file)", "0000*0000*0000*7777*0000*0000*0000*");
     event_cond c{{0x0101, 0, 0}};
     const int i = cond2string(&c, nullptr, COND_KIND_EVENT_OUTPUTS, &r.ring);
@@ -272,7 +272,7 @@ TEST(CondRing, SpecialKeepsItsOwnLabel) {
 
 TEST(CondRing, OverlongLabelAbortsWithoutSelecting) {
     mem_ring r;
-    fill(r, 5);
+    fill(r, COND_CODE_EVENT);
     r.ring.insert_text(&r, -1, std::string(128, 'x').c_str(), "x");
     event_cond c{};
     EXPECT_EQ(cond2string(&c, nullptr, COND_KIND_EVENT, &r.ring), -1);

@@ -1,16 +1,16 @@
 // parameter_exchange end to end: the link's transaction over a scripted line
 // whose far end is the simulated unit in-process (or a scripted answer where a
 // fault is wanted); and the parameter file dialogs.
-#include "app/panels.h"
-#include "link/serial_com.h"
-#include "link/serial_com_fake.h"
+#include "link/link.h"
+#include "link/transport_fake.h"
 #include "params/para_file.h"
-#include "resources/userif.h"
 #include "sim/sim_proto.h"
-#include "support/ui.h"
 #include "tests/params/para_gui_fixture.h"
 #include "tests/params/para_sample.h"
 #include "tests/support/fifo_guard.h"
+#include "ui/panels.h"
+#include "ui/ui.h"
+#include "ui/userif.h"
 
 #include <chrono>
 #include <cstdio>
@@ -62,15 +62,15 @@ class ParaExchange : public ParaPanels {
                 return f;
             },
             nullptr);
-        ASSERT_EQ(init_rs232(&zazed::connect, 1, 4, 1), 1);
+        ASSERT_EQ(init_rs232(&com.connect, 1, 4, 1), 1);
         line->respond = [this](fake_link& l, const Bytes& request) { respond(l, request); };
     }
 
     void TearDown() override {
-        init_rs232(&zazed::connect, 0, 0, 0);
+        init_rs232(&com.connect, 0, 0, 0);
         link_set_openers(nullptr, nullptr);
         link_set_clock(nullptr);
-        exch_active = 0;
+        com.exch_active = 0;
         ParaPanels::TearDown();
     }
 
@@ -118,7 +118,7 @@ TEST_F(ParaExchange, SendToRamThenReadItBack) {
     EXPECT_EQ(run(PARA_MODE_READ_RAM, "Reading data ... ", nullptr, 0, got, PARA_WORDS), 0);
     EXPECT_STREQ(text, "Reading data ... Done. ");
     EXPECT_EQ(std::memcmp(got, sent, sizeof sent), 0);
-    EXPECT_EQ(orders, (std::vector<int>{1, 2}));
+    EXPECT_EQ(orders, (std::vector<int>{ORDER_WRITE_RAM, ORDER_READ_RAM}));
 }
 
 TEST_F(ParaExchange, SendToRomWritesThenStores) {
@@ -127,7 +127,7 @@ TEST_F(ParaExchange, SendToRomWritesThenStores) {
     sent[1] = static_cast<uint16_t>(sent[1] ^ 2);
     EXPECT_EQ(run(PARA_MODE_SEND_ROM, "Sending data ... ", sent, PARA_WORDS, nullptr, 0), 0);
     EXPECT_STREQ(text, "Sending data ... Done.  Store to ROM ... Done. ");
-    EXPECT_EQ(orders, (std::vector<int>{1, 3}));
+    EXPECT_EQ(orders, (std::vector<int>{ORDER_WRITE_RAM, ORDER_STORE_ROM}));
     EXPECT_EQ(std::memcmp(unit->unit.rom, sent, sizeof sent), 0);
 }
 
@@ -135,7 +135,7 @@ TEST_F(ParaExchange, ReadFromRomLoadsThenReads) {
     uint16_t got[PARA_WORDS] = {};
     EXPECT_EQ(run(PARA_MODE_READ_ROM, "Reading data ... ", nullptr, 0, got, PARA_WORDS), 0);
     EXPECT_STREQ(text, "Load from ROM ... Done. Reading data ... Done. ");
-    EXPECT_EQ(orders, (std::vector<int>{4, 2}));
+    EXPECT_EQ(orders, (std::vector<int>{ORDER_LOAD_ROM, ORDER_READ_RAM}));
     EXPECT_EQ(std::memcmp(got, unit->unit.rom, sizeof got), 0);
 }
 
@@ -174,12 +174,12 @@ TEST_F(ParaExchange, SendToRomWithRefusedFieldsNeverStores) {
     std::memcpy(rom_before, unit->unit.rom, sizeof rom_before);
     EXPECT_EQ(run(PARA_MODE_SEND_ROM, "Sending data ... ", sent, PARA_WORDS, nullptr, 0), -14);
     EXPECT_STREQ(text, "3 plausibility check errors!");
-    EXPECT_EQ(orders, (std::vector<int>{1}));
+    EXPECT_EQ(orders, (std::vector<int>{ORDER_WRITE_RAM}));
     EXPECT_EQ(std::memcmp(unit->unit.rom, rom_before, sizeof rom_before), 0);
 }
 
 TEST_F(ParaExchange, ReadWithAPlausibilityCountIsRefused) {
-    scripted = {{2, answer_frame(2, 2, PARA_WORDS)}};
+    scripted = {{ORDER_READ_RAM, answer_frame(ORDER_READ_RAM, 2, PARA_WORDS)}};
     uint16_t got[PARA_WORDS] = {};
     EXPECT_EQ(run(PARA_MODE_READ_RAM, "Reading data ... ", nullptr, 0, got, PARA_WORDS), -14);
     EXPECT_STREQ(text, "2 plausibility check errors!");
@@ -200,43 +200,43 @@ TEST_F(ParaExchange, ButtonsAreDimmedAndRedOnlyDuringTheExchange) {
 // ---- failures ----------------------------------------------------------------------------
 
 TEST_F(ParaExchange, FailedWriteInRomModeNeverStores) {
-    scripted = {{1, Bytes{}}};
+    scripted = {{ORDER_WRITE_RAM, Bytes{}}};
     uint16_t sent[PARA_WORDS];
     defaults(sent);
     EXPECT_EQ(run(PARA_MODE_SEND_ROM, "Sending data ... ", sent, PARA_WORDS, nullptr, 0),
               LINK_ERR_RECV_TIMEOUT);
     EXPECT_STREQ(text, "Timeout while receiving.");
-    EXPECT_EQ(orders, (std::vector<int>{1}));
+    EXPECT_EQ(orders, (std::vector<int>{ORDER_WRITE_RAM}));
 }
 
 TEST_F(ParaExchange, FailedLoadFromRomNeverReads) {
-    scripted = {{4, Bytes{}}};
+    scripted = {{ORDER_LOAD_ROM, Bytes{}}};
     uint16_t got[PARA_WORDS] = {};
     EXPECT_EQ(run(PARA_MODE_READ_ROM, "Reading data ... ", nullptr, 0, got, PARA_WORDS),
               LINK_ERR_RECV_TIMEOUT);
     EXPECT_STREQ(text, "Timeout while receiving.");
-    EXPECT_EQ(orders, (std::vector<int>{4}));
+    EXPECT_EQ(orders, (std::vector<int>{ORDER_LOAD_ROM}));
 }
 
 TEST_F(ParaExchange, ShortAnswerIsInsufficient) {
-    scripted = {{2, answer_frame(2, 0, 100)}};
-    para_pc = para_sample();
-    const para_record before = para_pc;
+    scripted = {{ORDER_READ_RAM, answer_frame(ORDER_READ_RAM, 0, 100)}};
+    paras.para_pc = para_sample();
+    const para_record before = paras.para_pc;
     uint16_t got[PARA_WORDS] = {};
     EXPECT_EQ(run(PARA_MODE_READ_RAM, "Reading data ... ", nullptr, 0, got, PARA_WORDS), -13);
     EXPECT_STREQ(text, "Insufficient number of bytes.");
-    EXPECT_EQ(std::memcmp(&para_pc, &before, sizeof before), 0);
+    EXPECT_EQ(std::memcmp(&paras.para_pc, &before, sizeof before), 0);
 }
 
 // ---- channel reset -------------------------------------------------------------------------
 
 TEST_F(ParaExchange, ResetOrdersTheChannelAndReportsIt) {
     SimulateCtrlEvent(tab3, TAB2_CMDB_RESET, EVENT_COMMIT, 0, 0);
-    ASSERT_EQ(orders, (std::vector<int>{29}));
+    ASSERT_EQ(orders, (std::vector<int>{ORDER_RESET}));
     char status[LINK_TEXT_SIZE] = "";
     GetCtrlVal(graph1, GRAPH1_STRING_STATUS, status);
     EXPECT_STREQ(status, "Ordering unit to reset channel B ... Done. ");
-    exch_active = 1;
+    com.exch_active = 1;
     SimulateCtrlEvent(tab2, TAB2_CMDB_RESET, EVENT_COMMIT, 0, 0);
     EXPECT_EQ(orders.size(), 1u);
 }
@@ -272,7 +272,7 @@ TEST_F(ParaFiles, SaveAndLoadThroughTheDialogs) {
     EXPECT_EQ(popups.popups[0].filter, "*.ini");
     EXPECT_EQ(popups.popups[0].default_name, "*.ini");
     EXPECT_EQ(popups.popups[0].directory, "/nowhere/");
-    EXPECT_EQ(std::string(para_pathname), (dir / "set.ini").string());
+    EXPECT_EQ(std::string(paras.para_pathname), (dir / "set.ini").string());
     EXPECT_EQ(std::string(last_directory), dir.string() + "/");
     EXPECT_STREQ(work_dirname, last_directory);
     double bar = -1;
@@ -300,7 +300,7 @@ TEST_F(ParaFiles, PathLongerThan260BytesIsSavedAndLoadedWhole) {
     answer_with(file);
     ASSERT_EQ(parameter_save2file(nullptr, &r, nullptr, nullptr), 0);
     EXPECT_TRUE(std::filesystem::is_regular_file(file));
-    EXPECT_EQ(std::string(para_pathname), file.string());
+    EXPECT_EQ(std::string(paras.para_pathname), file.string());
     EXPECT_EQ(std::string(last_directory), deep.string() + "/");
     EXPECT_STREQ(work_dirname, last_directory);
 

@@ -1,11 +1,11 @@
 // The parameter panels offscreen: every bound control against the record, the
 // timer, channel-B, filter, scan and teach rules, the oscillograph mode and
 // the analog output's scale list.
-#include "app/panels.h"
 #include "params/cond_ring_ui.h"
-#include "resources/userif.h"
-#include "support/ui.h"
 #include "tests/params/para_gui_fixture.h"
+#include "ui/panels.h"
+#include "ui/ui.h"
+#include "ui/userif.h"
 
 #include <cstring>
 #include <string>
@@ -130,24 +130,24 @@ TEST_F(ParaPanels, TimerSwitchOnStartsAtOneAndOffClearsTheWorkingSet) {
     para_record r = panel_sample();
     r.timerB = 0;
     update_PARA(&r);
-    para_pc = panel_sample();
+    paras.para_pc = panel_sample();
     SetCtrlVal(tab3, TAB2_BINS_TIMER, -1);
     SimulateCtrlEvent(tab3, TAB2_BINS_TIMER, EVENT_COMMIT, 0, 0);
     EXPECT_EQ(value_of(tab3, TAB2_NUMS_TIMER), 1);
     EXPECT_EQ(attr_of(tab3, TAB2_NUMS_TIMER, ATTR_DIMMED), 0);
-    EXPECT_EQ(para_pc.timerB, 204); // switching on changes only the panel
+    EXPECT_EQ(paras.para_pc.timerB, 204); // switching on changes only the panel
 
     SetCtrlVal(tab3, TAB2_BINS_TIMER, 0);
     SimulateCtrlEvent(tab3, TAB2_BINS_TIMER, EVENT_COMMIT, 0, 0);
-    EXPECT_EQ(para_pc.timerB, 0);
-    EXPECT_EQ(para_pc.timer_condB.evnt[0] | para_pc.timer_condB.evnt[1], 0);
-    EXPECT_EQ(para_pc.timerA, 103); // the other channel's timer is not touched
+    EXPECT_EQ(paras.para_pc.timerB, 0);
+    EXPECT_EQ(paras.para_pc.timer_condB.evnt[0] | paras.para_pc.timer_condB.evnt[1], 0);
+    EXPECT_EQ(paras.para_pc.timerA, 103); // the other channel's timer is not touched
 }
 
 TEST_F(ParaPanels, ChoosingNeverAsTimerConditionSwitchesTheTimerOff) {
     para_record r = panel_sample();
     update_PARA(&r);
-    para_pc = r;
+    paras.para_pc = r;
     int never = -1;
     for (int i = 0; i < list_count(tab2, TAB2_RING_TIMERCOND); i++) {
         char label[64] = "";
@@ -157,7 +157,7 @@ TEST_F(ParaPanels, ChoosingNeverAsTimerConditionSwitchesTheTimerOff) {
     ASSERT_GE(never, 0);
     SetCtrlIndex(tab2, TAB2_RING_TIMERCOND, never);
     SimulateCtrlEvent(tab2, TAB2_RING_TIMERCOND, EVENT_COMMIT, 0, 0);
-    EXPECT_EQ(para_pc.timerA, 0);
+    EXPECT_EQ(paras.para_pc.timerA, 0);
     EXPECT_EQ(attr_of(tab2, TAB2_NUMS_TIMER, ATTR_DIMMED), 1);
 }
 
@@ -197,16 +197,16 @@ TEST_F(ParaPanels, ChannelBOffDimsItsControlsAndClearsItsTimer) {
 TEST_F(ParaPanels, ChannelRingWritesTheWorkingSetOnPanelBOnly) {
     para_record r = panel_sample();
     update_PARA(&r);
-    para_pc = r;
+    paras.para_pc = r;
     SetCtrlVal(tab3, TAB2_RING_CHAN, -1);
     SimulateCtrlEvent(tab3, TAB2_RING_CHAN, EVENT_COMMIT, 0, 0);
-    EXPECT_EQ(para_pc.input_sourceB, -1);
-    EXPECT_EQ(para_pc.timerB, 0);
+    EXPECT_EQ(paras.para_pc.input_sourceB, -1);
+    EXPECT_EQ(paras.para_pc.timerB, 0);
     EXPECT_EQ(attr_of(tab3, TAB2_NUMS_TRIGGER, ATTR_DIMMED), 1);
 
-    para_pc.input_sourceB = 7;
+    paras.para_pc.input_sourceB = 7;
     SimulateCtrlEvent(tab2, TAB2_RING_CHAN, EVENT_COMMIT, 0, 0);
-    EXPECT_EQ(para_pc.input_sourceB, 7);
+    EXPECT_EQ(paras.para_pc.input_sourceB, 7);
 }
 
 // ---- filters and value-source labels ---------------------------------------------------

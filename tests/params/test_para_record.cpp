@@ -136,8 +136,8 @@ TEST(ParaWords, ByteImageIsLittleEndian) {
 }
 
 TEST(ParaGlobals, LimitPointersStartNull) {
-    EXPECT_EQ(pt_para_min, nullptr);
-    EXPECT_EQ(pt_para_max, nullptr);
+    EXPECT_EQ(paras.pt_para_min, nullptr);
+    EXPECT_EQ(paras.pt_para_max, nullptr);
 }
 
 // ---- limit check ----

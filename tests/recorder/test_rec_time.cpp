@@ -158,7 +158,7 @@ TEST(RecPlan, EachModeStartsAsTheLoopExpects) {
 TEST(RecModes, StartsInAutoLimited) {
     int expected[REC_SETTING_INTS] = {};
     ASSERT_EQ(recorder_set_mode(expected, REC_AUTO_LIMITED), 0);
-    for (int i = 0; i < REC_SETTING_INTS; i++) EXPECT_EQ(recorder[i], expected[i]) << i;
+    for (int i = 0; i < REC_SETTING_INTS; i++) EXPECT_EQ(recs.recorder[i], expected[i]) << i;
 }
 
 TEST(RecModes, ManualShowsOnlyItsStoreButton) {

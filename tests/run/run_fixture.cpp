@@ -1,6 +1,6 @@
 #include "run_fixture.h"
 
-#include "link/serial_com.h"
+#include "link/link.h"
 #include "params/para_gui.h"
 #include "recorder/rec_modes.h"
 #include "sim/sim_proto.h"
@@ -83,12 +83,12 @@ void RunTest::SetUp() {
     }
     shell = shell_hooks{};
     shell_use_subsystems();
-    zazed::connect = connect_info{};
-    exch_active = 0;
-    run = 0;
-    record_to_file = 0;
-    file_pathname[0] = 0;
-    recorder_set_mode(recorder, 0);
+    com.connect = connect_info{};
+    com.exch_active = 0;
+    runs.run = 0;
+    runs.record_to_file = 0;
+    recs.file_pathname[0] = 0;
+    recorder_set_mode(recs.recorder, 0);
     traces = traces_initial;
     std::memset(stc_data, 0, sizeof stc_data);
     SetPopupHandler(answer_popup);
@@ -143,27 +143,27 @@ void RunSimTest::SetUp() {
     std::string err;
     ASSERT_EQ(sim_options_parse(3, args, &o, &err), SIM_OPT_RUN) << err;
     ASSERT_EQ(sim_server_start(o, &server, &err), 0) << err;
-    ASSERT_EQ(init_tcp(&zazed::connect, sim_server_tcp_port(server), "127.0.0.1"), 1);
-    connect_update_gui(&zazed::connect, 0);
+    ASSERT_EQ(init_tcp(&com.connect, sim_server_tcp_port(server), "127.0.0.1"), 1);
+    connect_update_gui(&com.connect, 0);
     FlushUserEvents();
 }
 
 void RunSimTest::TearDown() {
-    init_rs232(&zazed::connect, 0, 0, 0);
+    init_rs232(&com.connect, 0, 0, 0);
     if (server) sim_server_stop(server);
     RunTest::TearDown();
 }
 
 void RunSimTest::set_autosend_events(uint16_t mask) {
     uint16_t words[PARA_WORDS];
-    ASSERT_EQ(exchange_frame(&zazed::connect, 2, 0, nullptr, 0, words, PARA_WORDS, nullptr), 0);
+    ASSERT_EQ(exchange_frame(&com.connect, ORDER_READ_RAM, 0, nullptr, 0, words, PARA_WORDS, nullptr), 0);
     para_record p;
     para_from_words(&p, words);
     // The unit refuses bits beyond those its registers have.
     const uint16_t bits[3] = {0x3FFF, 0x00FF, 0x03FF};
     for (int r = 0; r < 3; r++) p.autosend_cond.evnt[r] = mask & bits[r];
     para_to_words(&p, words);
-    ASSERT_EQ(exchange_frame(&zazed::connect, 1, 0, words, PARA_WORDS, nullptr, 0, nullptr), 0);
+    ASSERT_EQ(exchange_frame(&com.connect, ORDER_WRITE_RAM, 0, words, PARA_WORDS, nullptr, 0, nullptr), 0);
 }
 
 void RunSimTest::choose_file(const std::string& path) {

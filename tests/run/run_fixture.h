@@ -3,11 +3,11 @@
 // a simulated unit on its own thread reached over TCP loopback.
 #pragma once
 
-#include "app/panels.h"
-#include "app/run_mode.h"
 #include "app/shell.h"
-#include "resources/userif.h"
-#include "support/ui.h"
+#include "run/run_mode.h"
+#include "ui/panels.h"
+#include "ui/ui.h"
+#include "ui/userif.h"
 
 #include <gtest/gtest.h>
 

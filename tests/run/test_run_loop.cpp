@@ -2,7 +2,7 @@
 // and the buttons served inside the loop.
 #include "run_fixture.h"
 
-#include "link/serial_com.h"
+#include "link/link.h"
 #include "sim/sim_proto.h"
 #include "sim/sim_server.h"
 #include "sim/sim_wire.h"
@@ -35,17 +35,17 @@ struct stop_fallback {
 // ---- polling and STOP ------------------------------------------------------------------------
 
 TEST_F(RunSimTest, PollsUntilStopAndRestoresTheButtons) {
-    const long before = run_records;
+    const long before = runs.run_records;
     int red = 0, dimmed = 0;
     at(300, [&] {
         red = attr(mpanel, MPANEL_CBTN_RUN, ATTR_CMD_BUTTON_COLOR);
         dimmed = attr(mpanel, MPANEL_CBTN_VIDEO, ATTR_DIMMED);
     });
     run_for(700);
-    EXPECT_GT(run_records - before, 20);
+    EXPECT_GT(runs.run_records - before, 20);
     EXPECT_EQ(red, 0xFF0000);
     EXPECT_EQ(dimmed, 1);
-    EXPECT_EQ(run, 0);
+    EXPECT_EQ(runs.run, 0);
     EXPECT_EQ(text(graph1, GRAPH1_STRING_STATUS), "Stopped.");
     EXPECT_EQ(attr(mpanel, MPANEL_CBTN_RUN, ATTR_DIMMED), 0);
     EXPECT_EQ(attr(mpanel, MPANEL_CBTN_RUN, ATTR_CMD_BUTTON_COLOR), 0xE0E0E0);
@@ -77,9 +77,9 @@ TEST_F(RunSimTest, LostLinkEndsTheLoopWithItsText) {
     stop_fallback fallback(3000); // only if the loss goes unnoticed
     press(mpanel, MPANEL_CBTN_RUN);
     EXPECT_LT(now_s() - stopped_at, 1.0) << "noticed without waiting for the time-out";
-    EXPECT_EQ(run, 0);
+    EXPECT_EQ(runs.run, 0);
     EXPECT_EQ(text(graph1, GRAPH1_STRING_STATUS), "No connection established with control unit.");
-    EXPECT_EQ(zazed::connect.status, 0);
+    EXPECT_EQ(com.connect.status, 0);
     EXPECT_NE(text(tab1, TAB1_TEXT_CONNECTSTAT).find("CONNECTION TO SERVER LOST"), std::string::npos);
     EXPECT_EQ(attr(mpanel, MPANEL_CBTN_SEND, ATTR_DIMMED), 1);
     double bar = -1.0;
@@ -95,7 +95,7 @@ TEST_F(RunSimTest, LostLinkWhileIdleIsShownAtOnce) {
     QEventLoop idle;
     QTimer::singleShot(200, &idle, &QEventLoop::quit);
     idle.exec();
-    EXPECT_EQ(zazed::connect.status, 0);
+    EXPECT_EQ(com.connect.status, 0);
     EXPECT_EQ(text(graph1, GRAPH1_STRING_STATUS), "No connection");
     EXPECT_NE(text(tab1, TAB1_TEXT_CONNECTSTAT).find("CONNECTION TO SERVER LOST"), std::string::npos);
     for (int button : {MPANEL_CBTN_RUN, MPANEL_CBTN_VIDEO, MPANEL_CBTN_SEND, MPANEL_CBTN_READ})
@@ -110,7 +110,7 @@ TEST_F(RunSimTest, LostLinkEndsTheAutosendWaitWithItsText) {
     int mode = -1;
     double stopped_at = 0.0;
     at(300, [&] {
-        mode = run;
+        mode = runs.run;
         sim_server_stop(server);
         server = nullptr;
         stopped_at = now_s();
@@ -120,7 +120,7 @@ TEST_F(RunSimTest, LostLinkEndsTheAutosendWaitWithItsText) {
     EXPECT_EQ(mode, 2);
     EXPECT_LT(now_s() - stopped_at, 1.5);
     EXPECT_EQ(text(graph1, GRAPH1_STRING_STATUS), "No connection established with control unit.");
-    EXPECT_EQ(zazed::connect.status, 0);
+    EXPECT_EQ(com.connect.status, 0);
 }
 
 // A loop that ends with the link closed leaves RUN and VIDEO dimmed with the other
@@ -132,7 +132,7 @@ TEST_F(RunSimTest, LoopEndingOnAClosedLinkLeavesRunAndVideoDimmed) {
     });
     stop_fallback fallback(3000); // only if the loss goes unnoticed
     press(mpanel, MPANEL_CBTN_RUN);
-    ASSERT_EQ(zazed::connect.status, 0);
+    ASSERT_EQ(com.connect.status, 0);
     for (int button : {MPANEL_CBTN_RUN, MPANEL_CBTN_VIDEO, MPANEL_CBTN_STOP, MPANEL_CBTN_SEND})
         EXPECT_EQ(attr(mpanel, button, ATTR_DIMMED), 1) << button;
     EXPECT_EQ(attr(mpanel, MPANEL_CBTN_RUN, ATTR_CMD_BUTTON_COLOR), 0xE0E0E0);
@@ -146,7 +146,7 @@ TEST_F(RunSimTest, LoopEndingWithTheLinkUpEnablesRunAndVideo) {
     stop_fallback fallback(5000);
     press(mpanel, MPANEL_CBTN_RUN);
     EXPECT_EQ(text(graph1, GRAPH1_STRING_STATUS), "Timeout while receiving.");
-    ASSERT_EQ(zazed::connect.status, 1);
+    ASSERT_EQ(com.connect.status, 1);
     EXPECT_EQ(attr(mpanel, MPANEL_CBTN_RUN, ATTR_DIMMED), 0);
     EXPECT_EQ(attr(mpanel, MPANEL_CBTN_VIDEO, ATTR_DIMMED), 0);
 }
@@ -167,11 +167,11 @@ TEST_F(RunSimTest, StartAndStopCyclesDoNotAccumulateButtonPictures) {
         idle.exec();
     };
     for (int i = 0; i < 5; i++) cycle();
-    const long records = run_records;
+    const long records = runs.run_records;
     // Qt's measure for its own tests, in units of 1024 KB (rounded up).
     const int used = QPixmapCache::totalUsed();
     for (int i = 0; i < 300; i++) cycle();
-    ASSERT_GT(run_records - records, 300) << "every start polled";
+    ASSERT_GT(runs.run_records - records, 300) << "every start polled";
     const int grown = QPixmapCache::totalUsed() - used;
     std::printf("picture cache after 300 starts and stops: %d MB more\n", grown);
     EXPECT_LE(grown, 1);
@@ -188,11 +188,11 @@ TEST_F(RunSimTest, SendDuringRunSendsAndRunGoesOn) {
     at(300, [&] { press(mpanel, MPANEL_CBTN_SEND); });
     at(700, [&] {
         after_send = text(graph1, GRAPH1_STRING_STATUS);
-        records_at_send = run_records;
+        records_at_send = runs.run_records;
     });
     run_for(1100);
     EXPECT_EQ(after_send, "Sending data ... Done. ");
-    EXPECT_GT(run_records, records_at_send + 5); // polling went on after the send
+    EXPECT_GT(runs.run_records, records_at_send + 5); // polling went on after the send
     EXPECT_EQ(text(graph1, GRAPH1_STRING_STATUS), "Stopped.");
 }
 
@@ -204,13 +204,13 @@ TEST_F(RunSimTest, ResetAndNormNowWhileWaitingForAutosendAreServedThenPolling) {
     std::vector<std::string> seen; // status texts, and the loop state after each
     QTimer watch;
     QObject::connect(&watch, &QTimer::timeout, [&] {
-        std::string s = text(graph1, GRAPH1_STRING_STATUS) + " run " + std::to_string(run);
+        std::string s = text(graph1, GRAPH1_STRING_STATUS) + " run " + std::to_string(runs.run);
         if (seen.empty() || seen.back() != s) seen.push_back(s);
     });
     watch.start(1);
     int mode_before = -1;
     at(300, [&] {
-        mode_before = run;
+        mode_before = runs.run;
         press(tab2, TAB2_CMDB_RESET);
     });
     at(700, [&] { press(tab7, TAB7_CMDB_NORM_NOW); });
@@ -228,7 +228,7 @@ TEST_F(RunSimTest, SendWhileWaitingForAutosendHasNoEffect) {
     SetCtrlVal(tab5, TAB5_EDIT_SELECTRECMODE, 3);
     int mode = -1;
     at(300, [&] { press(mpanel, MPANEL_CBTN_SEND); });
-    at(600, [&] { mode = run; });
+    at(600, [&] { mode = runs.run; });
     run_for(800, 1);
     EXPECT_EQ(mode, 2);
 }
@@ -243,16 +243,16 @@ TEST_F(RunTest, PollsOverPseudoTerminalNearTheWireLimit) {
     sim_server* unit = nullptr;
     ASSERT_EQ(sim_server_start(o, &unit, &err), 0) << err;
     link_set_serial_device(7, sim_server_pty_path(unit).c_str());
-    ASSERT_EQ(init_rs232(&zazed::connect, 7, 4, 1), 1);
-    connect_update_gui(&zazed::connect, 0);
-    const long before = run_records;
+    ASSERT_EQ(init_rs232(&com.connect, 7, 4, 1), 1);
+    connect_update_gui(&com.connect, 0);
+    const long before = runs.run_records;
     at(1500, [] { press(mpanel, MPANEL_CBTN_STOP); });
     press(mpanel, MPANEL_CBTN_RUN);
     // 88 bytes of 10 bits each way per record: at most 130.9 records a second.
-    EXPECT_GT(run_records - before, 150);
-    EXPECT_LE(run_records - before, 200);
+    EXPECT_GT(runs.run_records - before, 150);
+    EXPECT_LE(runs.run_records - before, 200);
     EXPECT_EQ(text(graph1, GRAPH1_STRING_STATUS), "Stopped.");
-    init_rs232(&zazed::connect, 0, 0, 0);
+    init_rs232(&com.connect, 0, 0, 0);
     link_clear_serial_devices();
     sim_server_stop(unit);
 }

@@ -4,7 +4,7 @@
 
 #include "params/para_gui.h"
 #include "recorder/record_file.h"
-#include "recorder/tab5_ctrl.h"
+#include "recorder/recorder_panel.h"
 #include "tests/support/fifo_guard.h"
 
 #include <chrono>
@@ -56,8 +56,8 @@ TEST_F(RunTest, ModeRingShowsAndDimsPerMode) {
     EXPECT_EQ(attr(tab5, TAB5_RING_AUTOSEND, ATTR_DIMMED), 0);
     EXPECT_EQ(attr(tab5, TAB5_NUMS_NUMBER, ATTR_DIMMED), 1);
     EXPECT_EQ(attr(tab5, TAB5_CMDB_MANUALREC, ATTR_VISIBLE), 0);
-    EXPECT_EQ(recorder[0], 3);
-    set_rec_buttons(1, recorder);
+    EXPECT_EQ(recs.recorder[0], 3);
+    set_rec_buttons(1, recs.recorder);
     EXPECT_EQ(attr(tab5, TAB5_CBTN_START, ATTR_CMD_BUTTON_COLOR), 0xFF0000);
     EXPECT_EQ(attr(tab5, TAB5_CBTN_START, ATTR_DIMMED), 1);
     EXPECT_EQ(attr(tab5, TAB5_CMDB_SHOWGRAPH, ATTR_DIMMED), 1);
@@ -74,7 +74,7 @@ TEST_F(RunTest, ChosenFileKeepsItsCaseAndStartsAnew) {
     }
     file_answer = path;
     press(tab5, TAB5_CMDB_SELECTFILE);
-    EXPECT_EQ(std::string(file_pathname), path);
+    EXPECT_EQ(std::string(recs.file_pathname), path);
     EXPECT_EQ(text(tab5, TAB5_TEXTBOX_FILENAME), "Run-A.CSV");
     std::vector<std::string> lines = file_lines(path);
     ASSERT_EQ(lines.size(), 1u);
@@ -87,7 +87,7 @@ TEST_F(RunTest, CancelledChoiceForgetsTheFile) {
     press(tab5, TAB5_CMDB_SELECTFILE);
     file_answer.clear();
     press(tab5, TAB5_CMDB_SELECTFILE);
-    EXPECT_EQ(std::string(file_pathname), "");
+    EXPECT_EQ(std::string(recs.file_pathname), "");
     EXPECT_EQ(text(tab5, TAB5_TEXTBOX_FILENAME), "");
     ASSERT_EQ(popups.size(), 1u);
     EXPECT_EQ(popups[0], "File error!|No file selected.");
@@ -101,7 +101,7 @@ TEST_F(RunTest, PathBeyondTheSystemsLimitIsRefusedNotCut) {
     path += std::string(200, 'r');
     file_answer = path;
     press(tab5, TAB5_CMDB_SELECTFILE);
-    EXPECT_EQ(std::string(file_pathname), "");
+    EXPECT_EQ(std::string(recs.file_pathname), "");
     EXPECT_EQ(text(tab5, TAB5_TEXTBOX_FILENAME), "");
     ASSERT_EQ(popups.size(), 1u);
     EXPECT_EQ(popups[0], "File error!|The selected file could not be opened.");
@@ -117,7 +117,7 @@ TEST_F(RunTest, FileThatCannotBeStartedIsForgottenAndNamed) {
     const std::string blocked = tmp_path("no-such-dir/rec.csv");
     file_answer = blocked;
     press(tab5, TAB5_CMDB_SELECTFILE);
-    EXPECT_EQ(std::string(file_pathname), "");
+    EXPECT_EQ(std::string(recs.file_pathname), "");
     EXPECT_EQ(text(tab5, TAB5_TEXTBOX_FILENAME), "");
     ASSERT_EQ(popups.size(), 1u);
     EXPECT_EQ(popups[0].rfind("File error!|", 0), 0u) << popups[0];
@@ -126,7 +126,7 @@ TEST_F(RunTest, FileThatCannotBeStartedIsForgottenAndNamed) {
     { std::ofstream plain(tmp_path("plain")); }
     file_answer = tmp_path("plain/rec.csv");
     press(tab5, TAB5_CMDB_SELECTFILE);
-    EXPECT_EQ(std::string(file_pathname), "");
+    EXPECT_EQ(std::string(recs.file_pathname), "");
     ASSERT_EQ(popups.size(), 2u);
     EXPECT_NE(popups[1].find(tmp_path("plain/rec.csv")), std::string::npos) << popups[1];
 }
@@ -173,7 +173,7 @@ TEST_F(RunTest, ViewerPlotsOneColumnOfEveryRecording) {
 TEST_F(RunTest, ViewerRefusesANamedPipeWithoutWaiting) {
     fifo_guard fifo(tmp_path("pipe.csv"));
     ASSERT_TRUE(fifo.made());
-    std::snprintf(file_pathname, sizeof file_pathname, "%s", fifo.path().c_str());
+    std::snprintf(recs.file_pathname, sizeof recs.file_pathname, "%s", fifo.path().c_str());
     const auto start = std::chrono::steady_clock::now();
     press(tab5, TAB5_CMDB_SHOWGRAPH);
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
@@ -181,7 +181,7 @@ TEST_F(RunTest, ViewerRefusesANamedPipeWithoutWaiting) {
     ASSERT_EQ(popups.size(), 1u);
     EXPECT_EQ(popups[0], "File error!|The selected file could not be opened.");
     EXPECT_TRUE(xy_x.empty());
-    file_pathname[0] = 0;
+    recs.file_pathname[0] = 0;
 }
 
 // Lines the viewer cannot read used to vanish without a word, and a file
@@ -234,7 +234,7 @@ TEST_F(RunSimTest, AutoLimitedAtIntervalZeroWritesOneRecordPerPoll) {
     double bar = 0.0;
     GetCtrlVal(tab5, TAB5_BAR_COUNT, &bar);
     EXPECT_DOUBLE_EQ(bar, 100.0);
-    EXPECT_EQ(record_to_file, 0);
+    EXPECT_EQ(runs.record_to_file, 0);
     std::vector<std::string> lines = file_lines(path);
     EXPECT_EQ(data_lines(lines), 25);
     EXPECT_TRUE(has_line(lines, "Recording mode:; AUTO LIMITED: one value each 0 sec., 25 values max;") ||
@@ -251,7 +251,7 @@ TEST_F(RunSimTest, RecordingToAPathLongerThan260BytesGoesToThatFile) {
     std::filesystem::create_directories(deep);
     const std::string path = deep + "/long.csv";
     choose_file(path);
-    EXPECT_EQ(std::string(file_pathname), path);
+    EXPECT_EQ(std::string(recs.file_pathname), path);
     EXPECT_EQ(text(tab5, TAB5_TEXTBOX_FILENAME), "long.csv");
     EXPECT_EQ(std::string(last_directory), deep + "/");
     SetCtrlVal(tab5, TAB5_EDIT_SELECTRECMODE, 0);
@@ -290,7 +290,7 @@ TEST_F(RunSimTest, AutoUnlimitedCountsUpUntilRecorderStop) {
         press(tab5, TAB5_CMDB_STOP);
     });
     int run_after = -1;
-    at(2800, [&] { run_after = run; });
+    at(2800, [&] { run_after = runs.run; });
     run_for(3000, 1);
     EXPECT_EQ(elapsed, "0 Days, 0 Hours, 0 Min., 2 Sec., ");
     EXPECT_EQ(run_after, 1); // RUN went on after the recorder's STOP
@@ -351,11 +351,11 @@ TEST_F(RunSimTest, WaitingForAutosendCountsTheSeconds) {
 
 TEST_F(RunSimTest, StartWithoutFileTellsAndKeepsPolling) {
     SetCtrlVal(tab5, TAB5_EDIT_SELECTRECMODE, 0);
-    const long before = run_records;
+    const long before = runs.run_records;
     run_for(400, 1);
     ASSERT_FALSE(popups.empty());
     EXPECT_EQ(popups[0], "File error!|No file selected.");
-    EXPECT_GT(run_records, before);
+    EXPECT_GT(runs.run_records, before);
 }
 
 TEST_F(RunSimTest, FileLostMidRecordingAbortsTheRecordingNotRun) {
@@ -366,7 +366,7 @@ TEST_F(RunSimTest, FileLostMidRecordingAbortsTheRecordingNotRun) {
     SetCtrlVal(tab5, TAB5_NUMS_NUMBER, 60000);
     int state = -1;
     at(300, [&] { std::remove(path.c_str()); });
-    at(600, [&] { state = record_to_file * 10 + run; });
+    at(600, [&] { state = runs.record_to_file * 10 + runs.run; });
     run_for(800, 1);
     EXPECT_EQ(state, 1); // not recording, still polling
     ASSERT_EQ(popups.size(), 1u);
@@ -411,13 +411,13 @@ TEST_F(RunSimTest, StartIntoALostFileForgetsItAndNamesIt) {
     choose_file(path);
     std::remove(path.c_str());
     SetCtrlVal(tab5, TAB5_EDIT_SELECTRECMODE, 0);
-    const long before = run_records;
+    const long before = runs.run_records;
     run_for(400, 1);
     ASSERT_EQ(popups.size(), 1u);
     EXPECT_EQ(popups[0].rfind("File error!|", 0), 0u) << popups[0];
     EXPECT_NE(popups[0].find(path), std::string::npos) << popups[0];
-    EXPECT_EQ(std::string(file_pathname), "");
+    EXPECT_EQ(std::string(recs.file_pathname), "");
     EXPECT_EQ(text(tab5, TAB5_TEXTBOX_FILENAME), "");
-    EXPECT_GT(run_records, before);
+    EXPECT_GT(runs.run_records, before);
     EXPECT_FALSE(std::ifstream(path).good());
 }

@@ -3,7 +3,7 @@
 // front ends without the program's link layer.
 #pragma once
 
-#include "link/serial_com_frame.h"
+#include "link/frame.h"
 
 #include <algorithm>
 #include <arpa/inet.h>

@@ -2,7 +2,7 @@
 // program's own frame codec, time advanced by hand.
 #pragma once
 
-#include "link/serial_com_frame.h"
+#include "link/frame.h"
 #include "sim/sim_proto.h"
 
 #include <cstring>
@@ -75,7 +75,7 @@ struct sim_harness {
 
     std::vector<uint16_t> record() {
         std::vector<uint16_t> r;
-        ask_words(8, 252, {}, &r, SIM_RECORD_WORDS);
+        ask_words(ORDER_POLL, POLL_RECORD, {}, &r, SIM_RECORD_WORDS);
         return r;
     }
 };

@@ -23,7 +23,7 @@ std::string answer_pattern(const sim_config& cfg, int n) {
     for (int i = 0; i < n; i++) {
         h.advance_ms(5);
         frame_in a;
-        pattern += h.ask(8, 252, {}, &a) == FRAME_COMPLETE ? '+' : '-';
+        pattern += h.ask(ORDER_POLL, POLL_RECORD, {}, &a) == FRAME_COMPLETE ? '+' : '-';
     }
     return pattern;
 }
@@ -35,23 +35,23 @@ std::string answer_pattern(const sim_config& cfg, int n) {
 TEST(SimFaults, DropSendsNothing) {
     sim_harness h(with_fault(SIM_FAULT_DROP, 1.0));
     frame_in a;
-    EXPECT_EQ(h.ask(8, 252, {}, &a), FRAME_INCOMPLETE);
+    EXPECT_EQ(h.ask(ORDER_POLL, POLL_RECORD, {}, &a), FRAME_INCOMPLETE);
     EXPECT_TRUE(h.last_chunks.empty());
 }
 
 TEST(SimFaults, CorruptCrcFailsThePayloadCheckButKeepsTheHeader) {
     sim_harness h(with_fault(SIM_FAULT_CORRUPT, 1.0));
     frame_in a;
-    EXPECT_EQ(h.ask(8, 252, {}, &a), FRAME_ERR_CRC);
+    EXPECT_EQ(h.ask(ORDER_POLL, POLL_RECORD, {}, &a), FRAME_ERR_CRC);
     // Even an answer without payload carries a wrong payload CRC.
-    EXPECT_EQ(h.ask(28, 0, {}, &a), FRAME_ERR_CRC);
+    EXPECT_EQ(h.ask(ORDER_NORM_NOW, 0, {}, &a), FRAME_ERR_CRC);
 }
 
 TEST(SimFaults, NoisePrecedesAFrameThatIsStillFound) {
     sim_harness h(with_fault(SIM_FAULT_NOISE, 1.0));
     for (int i = 0; i < 20; i++) {
         frame_in a;
-        ASSERT_EQ(h.ask(8, 252, {}, &a), FRAME_COMPLETE);
+        ASSERT_EQ(h.ask(ORDER_POLL, POLL_RECORD, {}, &a), FRAME_COMPLETE);
         const size_t size = h.last_chunks.at(0).bytes.size();
         EXPECT_GE(size, 80u + 1);
         EXPECT_LE(size, 80u + 16);
@@ -62,30 +62,30 @@ TEST(SimFaults, NoisePrecedesAFrameThatIsStillFound) {
 TEST(SimFaults, DelayHoldsTheAnswerPastTheTimeOut) {
     sim_harness h(with_fault(SIM_FAULT_DELAY, 1.0));
     frame_in a;
-    ASSERT_EQ(h.ask(8, 252, {}, &a), FRAME_COMPLETE);
+    ASSERT_EQ(h.ask(ORDER_POLL, POLL_RECORD, {}, &a), FRAME_COMPLETE);
     EXPECT_GT(h.last_chunks.at(0).due_us - h.t, 2000000);
 }
 
 TEST(SimFaults, ShortAnswerHasTooFewWords) {
     sim_harness h(with_fault(SIM_FAULT_SHORT, 1.0));
     std::vector<uint16_t> r;
-    EXPECT_EQ(h.ask_words(8, 252, {}, &r, 36), FRAME_ERR_FEW_WORDS);
+    EXPECT_EQ(h.ask_words(ORDER_POLL, POLL_RECORD, {}, &r, 36), FRAME_ERR_FEW_WORDS);
     EXPECT_EQ(r.size(), 18u);
-    EXPECT_EQ(h.ask_words(2, 0, {}, &r, 228), FRAME_ERR_FEW_WORDS);
+    EXPECT_EQ(h.ask_words(ORDER_READ_RAM, 0, {}, &r, 228), FRAME_ERR_FEW_WORDS);
 }
 
 TEST(SimFaults, RejectAnswersWithOrderZero) {
     sim_harness h(with_fault(SIM_FAULT_REJECT, 1.0));
     std::vector<uint16_t> r;
-    EXPECT_EQ(h.ask_words(8, 252, {}, &r, 36), FRAME_ERR_ORDER);
-    EXPECT_EQ(h.ask_words(7, 0, {}, &r, 0), FRAME_ERR_ORDER);
+    EXPECT_EQ(h.ask_words(ORDER_POLL, POLL_RECORD, {}, &r, 36), FRAME_ERR_ORDER);
+    EXPECT_EQ(h.ask_words(ORDER_VERSION, 0, {}, &r, 0), FRAME_ERR_ORDER);
 }
 
 TEST(SimFaults, CutSendsPartOfTheFrameAndHangsUp) {
     sim_harness h(with_fault(SIM_FAULT_CUT, 1.0));
     for (int i = 0; i < 20; i++) {
         frame_in a;
-        EXPECT_EQ(h.ask(8, 252, {}, &a), FRAME_INCOMPLETE);
+        EXPECT_EQ(h.ask(ORDER_POLL, POLL_RECORD, {}, &a), FRAME_INCOMPLETE);
         ASSERT_EQ(h.last_chunks.size(), 1u);
         EXPECT_TRUE(h.last_chunks[0].hangup);
         EXPECT_GE(h.last_chunks[0].bytes.size(), 1u);
@@ -96,7 +96,7 @@ TEST(SimFaults, CutSendsPartOfTheFrameAndHangsUp) {
 TEST(SimFaults, AutosendFramesAreHitToo) {
     sim_config cfg = with_fault(SIM_FAULT_CORRUPT, 1.0);
     sim_harness h(cfg);
-    std::vector<uint8_t> on = sim_harness::request(30, 1);
+    std::vector<uint8_t> on = sim_harness::request(ORDER_AUTOSEND, AUTOSEND_ON);
     sim_proto_feed(h.p.get(), on.data(), static_cast<int>(on.size()), h.t, 0);
     h.take_output();
     h.advance_ms(1000);

@@ -101,7 +101,7 @@ TEST(SimTcp, AClientThatLeavesIsReplacedByTheNext) {
         ::close(first.fd);
         first.fd = -1;
         EXPECT_EQ(client_recv(second.fd, &rx, &in, 2000), FRAME_COMPLETE);
-        EXPECT_EQ(in.header.order, 5);
+        EXPECT_EQ(in.header.order, ORDER_SEARCH);
         EXPECT_EQ(client_ask(second.fd, 8, 252, {}, &r, 36), 0);
     }
     fd_guard third(client_connect_tcp(sim.port()));

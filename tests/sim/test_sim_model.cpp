@@ -11,14 +11,14 @@ namespace {
 
 std::vector<uint16_t> ram_of(sim_harness& h) {
     std::vector<uint16_t> w;
-    EXPECT_EQ(h.ask_words(2, 0, {}, &w, SIM_PARA_WORDS), 0);
+    EXPECT_EQ(h.ask_words(ORDER_READ_RAM, 0, {}, &w, SIM_PARA_WORDS), 0);
     return w;
 }
 
 void send_ram(sim_harness& h, const std::vector<uint16_t>& set) {
     frame_in a;
-    ASSERT_EQ(h.ask(1, 0, set, &a), FRAME_COMPLETE);
-    ASSERT_EQ(a.header.order, 1);
+    ASSERT_EQ(h.ask(ORDER_WRITE_RAM, 0, set, &a), FRAME_COMPLETE);
+    ASSERT_EQ(a.header.order, ORDER_WRITE_RAM);
     ASSERT_EQ(a.header.value, 0);
 }
 
@@ -187,7 +187,7 @@ TEST(SimModel, MinimumAndMaximumHoldUntilReset) {
     const int before = rec_s16(h.record(), SR_MAX_VAL);
     ASSERT_GT(before, 3000);
     frame_in a;
-    ASSERT_EQ(h.ask(29, 3, {}, &a), FRAME_COMPLETE);
+    ASSERT_EQ(h.ask(ORDER_RESET, RESET_BOTH, {}, &a), FRAME_COMPLETE);
     h.t += 100; // one scan
     sim_proto_advance(h.p.get(), h.t);
     const std::vector<uint16_t> r = h.record();
@@ -270,7 +270,7 @@ TEST(SimModel, NormNowRescalesAWeakerSensorToTheFullHeight) {
     };
     EXPECT_LT(peak_val(), 2400);
     frame_in a;
-    ASSERT_EQ(h.ask(28, 0, {}, &a), FRAME_COMPLETE);
+    ASSERT_EQ(h.ask(ORDER_NORM_NOW, 0, {}, &a), FRAME_COMPLETE);
     // The highest recent object now reaches 3600; the next ones are about as high.
     const int after = peak_val();
     EXPECT_GT(after, 3000);

@@ -14,7 +14,7 @@ std::string text_of(const frame_in& a) {
 
 std::vector<uint16_t> read_ram(sim_harness& h, frame_in* a = nullptr) {
     std::vector<uint16_t> w;
-    EXPECT_EQ(h.ask_words(2, 0, {}, &w, SIM_PARA_WORDS, a), 0);
+    EXPECT_EQ(h.ask_words(ORDER_READ_RAM, 0, {}, &w, SIM_PARA_WORDS, a), 0);
     return w;
 }
 
@@ -27,16 +27,16 @@ TEST(SimOrders, SearchAnswersWithTheUnitNumber) {
     cfg.unit_number = 1234;
     sim_harness h(cfg);
     frame_in a;
-    ASSERT_EQ(h.ask(5, 0, std::vector<uint16_t>(16, 0), &a), FRAME_COMPLETE);
-    EXPECT_EQ(a.header.order, 5);
+    ASSERT_EQ(h.ask(ORDER_SEARCH, 0, std::vector<uint16_t>(16, 0), &a), FRAME_COMPLETE);
+    EXPECT_EQ(a.header.order, ORDER_SEARCH);
     EXPECT_EQ(a.header.value, 1234);
-    EXPECT_EQ(frame_check_answer(&a, 5, nullptr, 0, nullptr), 0);
+    EXPECT_EQ(frame_check_answer(&a, ORDER_SEARCH, nullptr, 0, nullptr), 0);
 }
 
 TEST(SimOrders, DefaultVersionTextIsZeroTerminatedWithVersionAndBraces) {
     sim_harness h;
     frame_in a;
-    ASSERT_EQ(h.ask(7, 0, {}, &a), FRAME_COMPLETE);
+    ASSERT_EQ(h.ask(ORDER_VERSION, 0, {}, &a), FRAME_COMPLETE);
     const std::string t = text_of(a);
     ASSERT_FALSE(t.empty());
     const std::string s = t.substr(0, t.find('\0'));
@@ -51,7 +51,7 @@ TEST(SimOrders, VersionTextOfEvenLengthStillCarriesItsTerminator) {
     cfg.version_text = "AB"; // 2 characters + terminator = 3 bytes, padded to 4
     sim_harness h(cfg);
     frame_in a;
-    ASSERT_EQ(h.ask(7, 0, {}, &a), FRAME_COMPLETE);
+    ASSERT_EQ(h.ask(ORDER_VERSION, 0, {}, &a), FRAME_COMPLETE);
     ASSERT_EQ(a.payload_kept, 4);
     EXPECT_EQ(text_of(a), std::string("AB\0\0", 4));
 }
@@ -59,7 +59,7 @@ TEST(SimOrders, VersionTextOfEvenLengthStillCarriesItsTerminator) {
 TEST(SimOrders, HardwareBlockHas256WordsAndNamesTheBoard) {
     sim_harness h;
     std::vector<uint16_t> w;
-    ASSERT_EQ(h.ask_words(194, 0, {}, &w, 256), 0);
+    ASSERT_EQ(h.ask_words(ORDER_HARDWARE, 0, {}, &w, 256), 0);
     ASSERT_EQ(w.size(), 256u);
     EXPECT_EQ(w[0], 0x4B33);
     EXPECT_EQ(w[3], 1); // unit number
@@ -70,7 +70,7 @@ TEST(SimOrders, UnknownOrdersAreAnsweredWithOrderZero) {
     for (int order : {6, 10, 99, 255}) {
         frame_in a;
         ASSERT_EQ(h.ask(order, 0, {}, &a), FRAME_COMPLETE) << order;
-        EXPECT_EQ(a.header.order, 0) << order;
+        EXPECT_EQ(a.header.order, ORDER_REJECTED) << order;
         EXPECT_EQ(frame_check_answer(&a, order, nullptr, 0, nullptr), FRAME_ERR_ORDER) << order;
     }
 }
@@ -80,12 +80,15 @@ TEST(SimOrders, BadArgumentsAreRejectedLikeUnknownOrders) {
     const struct {
         int order;
         uint16_t value;
-    } bad[] = {{104, 0}, {104, 3}, {29, 0},       {29, 4},       {30, 2},
-               {190, 5}, {9, 12},  {180, 0x1200}, {184, 0x1C00}, {180, 0x1401}};
+    } bad[] = {{ORDER_LIMITS, 0},        {ORDER_LIMITS, 3},
+               {ORDER_RESET, 0},         {ORDER_RESET, 4},
+               {ORDER_AUTOSEND, 2},      {ORDER_BAUD, 5},
+               {ORDER_OSCI_BLOCK, 12},   {ORDER_LIN_ANNOUNCE, 0x1200},
+               {ORDER_LIN_READ, 0x1C00}, {ORDER_LIN_ANNOUNCE, 0x1401}};
     for (const auto& b : bad) {
         frame_in a;
         ASSERT_EQ(h.ask(b.order, b.value, {}, &a), FRAME_COMPLETE);
-        EXPECT_EQ(a.header.order, 0) << b.order << " value " << b.value;
+        EXPECT_EQ(a.header.order, ORDER_REJECTED) << b.order << " value " << b.value;
     }
     EXPECT_EQ(h.p->stats.rejected, 10);
 }
@@ -99,8 +102,8 @@ TEST(SimOrders, ParameterSetAndLimitsHave228WordsAndTheSetLiesWithinThem) {
     ASSERT_EQ(ram.size(), 228u);
     EXPECT_EQ(a.header.value, 0); // no plausibility errors in the unit's own set
     std::vector<uint16_t> lo, hi;
-    ASSERT_EQ(h.ask_words(104, 1, {}, &lo, 228), 0);
-    ASSERT_EQ(h.ask_words(104, 2, {}, &hi, 228), 0);
+    ASSERT_EQ(h.ask_words(ORDER_LIMITS, LIMITS_MIN, {}, &lo, 228), 0);
+    ASSERT_EQ(h.ask_words(ORDER_LIMITS, LIMITS_MAX, {}, &hi, 228), 0);
     ASSERT_EQ(lo.size(), 228u);
     ASSERT_EQ(hi.size(), 228u);
     EXPECT_EQ(sim_params_count_errors(ram.data(), &h.p->unit.limits), 0);
@@ -118,8 +121,8 @@ TEST(SimOrders, WriteCountsFieldsOutsideTheLimitsAndKeepsTheirOldValues) {
     sim_put_s32(set.data(), sim_chan_a.teach, -65536); // negative reference
     set[sim_chan_a.trigger1] = 1500;                   // valid, taken
     frame_in a;
-    ASSERT_EQ(h.ask(1, 0, set, &a), FRAME_COMPLETE);
-    EXPECT_EQ(a.header.order, 1);
+    ASSERT_EQ(h.ask(ORDER_WRITE_RAM, 0, set, &a), FRAME_COMPLETE);
+    EXPECT_EQ(a.header.order, ORDER_WRITE_RAM);
     EXPECT_EQ(a.header.value, 3);
     const std::vector<uint16_t> now = read_ram(h);
     EXPECT_EQ(now[sim_chan_a.eval_mode], before[sim_chan_a.eval_mode]);
@@ -133,7 +136,7 @@ TEST(SimOrders, ReservedWordsTravelUnchanged) {
     std::vector<uint16_t> set = read_ram(h);
     for (int w : {32, 106, 224, 227}) set[static_cast<size_t>(w)] = static_cast<uint16_t>(0xA500 + w);
     frame_in a;
-    ASSERT_EQ(h.ask(1, 0, set, &a), FRAME_COMPLETE);
+    ASSERT_EQ(h.ask(ORDER_WRITE_RAM, 0, set, &a), FRAME_COMPLETE);
     EXPECT_EQ(a.header.value, 0);
     EXPECT_EQ(read_ram(h), set);
 }
@@ -141,8 +144,8 @@ TEST(SimOrders, ReservedWordsTravelUnchanged) {
 TEST(SimOrders, ShortParameterWriteIsRejected) {
     sim_harness h;
     frame_in a;
-    ASSERT_EQ(h.ask(1, 0, std::vector<uint16_t>(100, 0), &a), FRAME_COMPLETE);
-    EXPECT_EQ(a.header.order, 0);
+    ASSERT_EQ(h.ask(ORDER_WRITE_RAM, 0, std::vector<uint16_t>(100, 0), &a), FRAME_COMPLETE);
+    EXPECT_EQ(a.header.order, ORDER_REJECTED);
 }
 
 TEST(SimOrders, RomKeepsTheStoredSetUntilLoaded) {
@@ -150,14 +153,14 @@ TEST(SimOrders, RomKeepsTheStoredSetUntilLoaded) {
     std::vector<uint16_t> set = read_ram(h);
     set[sim_chan_a.power] = 500;
     frame_in a;
-    ASSERT_EQ(h.ask(1, 0, set, &a), FRAME_COMPLETE);
-    ASSERT_EQ(h.ask(3, 0, {}, &a), FRAME_COMPLETE);
-    EXPECT_EQ(a.header.order, 3);
+    ASSERT_EQ(h.ask(ORDER_WRITE_RAM, 0, set, &a), FRAME_COMPLETE);
+    ASSERT_EQ(h.ask(ORDER_STORE_ROM, 0, {}, &a), FRAME_COMPLETE);
+    EXPECT_EQ(a.header.order, ORDER_STORE_ROM);
     set[sim_chan_a.power] = 600;
-    ASSERT_EQ(h.ask(1, 0, set, &a), FRAME_COMPLETE);
+    ASSERT_EQ(h.ask(ORDER_WRITE_RAM, 0, set, &a), FRAME_COMPLETE);
     EXPECT_EQ(read_ram(h)[sim_chan_a.power], 600);
-    ASSERT_EQ(h.ask(4, 0, {}, &a), FRAME_COMPLETE);
-    EXPECT_EQ(a.header.order, 4);
+    ASSERT_EQ(h.ask(ORDER_LOAD_ROM, 0, {}, &a), FRAME_COMPLETE);
+    EXPECT_EQ(a.header.order, ORDER_LOAD_ROM);
     EXPECT_EQ(a.header.value, 0);
     EXPECT_EQ(read_ram(h)[sim_chan_a.power], 500);
 }
@@ -167,7 +170,7 @@ TEST(SimOrders, RomKeepsTheStoredSetUntilLoaded) {
 TEST(SimOrders, InformationBlockHoldsTwoZeroTerminatedDescriptions) {
     sim_harness h;
     frame_in a;
-    ASSERT_EQ(h.ask(184, 0x1300, {256}, &a), FRAME_COMPLETE);
+    ASSERT_EQ(h.ask(ORDER_LIN_READ, LIN_INFO_BLOCK, {256}, &a), FRAME_COMPLETE);
     ASSERT_EQ(a.payload_kept, 512);
     const char* p = reinterpret_cast<const char*>(a.payload);
     EXPECT_NE(std::string(p).find("CH A"), std::string::npos);
@@ -182,12 +185,12 @@ TEST(SimOrders, AnnouncedBlocksAreStoredAndReadBack) {
     for (int i = 0; i < 256; i++) data[static_cast<size_t>(i)] = static_cast<uint16_t>(1000 + 3 * i);
     for (uint16_t value : {0x1300, 0x1500, 0x1B00}) {
         frame_in a;
-        ASSERT_EQ(h.ask(180, value, {}, &a), FRAME_COMPLETE);
-        EXPECT_EQ(a.header.order, 180);
-        ASSERT_EQ(h.ask(182, value, data, &a), FRAME_COMPLETE);
-        EXPECT_EQ(a.header.order, 182);
+        ASSERT_EQ(h.ask(ORDER_LIN_ANNOUNCE, value, {}, &a), FRAME_COMPLETE);
+        EXPECT_EQ(a.header.order, ORDER_LIN_ANNOUNCE);
+        ASSERT_EQ(h.ask(ORDER_LIN_WRITE, value, data, &a), FRAME_COMPLETE);
+        EXPECT_EQ(a.header.order, ORDER_LIN_WRITE);
         std::vector<uint16_t> back;
-        ASSERT_EQ(h.ask_words(184, value, {256}, &back, 256), 0);
+        ASSERT_EQ(h.ask_words(ORDER_LIN_READ, value, {256}, &back, 256), 0);
         EXPECT_EQ(back, data) << std::hex << value;
     }
 }
@@ -196,14 +199,14 @@ TEST(SimOrders, BlockWriteWithoutItsAnnouncementIsRejected) {
     sim_harness h;
     const std::vector<uint16_t> data(256, 7);
     frame_in a;
-    ASSERT_EQ(h.ask(182, 0x1400, data, &a), FRAME_COMPLETE);
-    EXPECT_EQ(a.header.order, 0);
-    ASSERT_EQ(h.ask(180, 0x1400, {}, &a), FRAME_COMPLETE);
-    ASSERT_EQ(h.ask(182, 0x1500, data, &a), FRAME_COMPLETE); // announced another block
-    EXPECT_EQ(a.header.order, 0);
-    ASSERT_EQ(h.ask(180, 0x1400, {}, &a), FRAME_COMPLETE);
-    ASSERT_EQ(h.ask(182, 0x1400, std::vector<uint16_t>(100, 7), &a), FRAME_COMPLETE); // not whole
-    EXPECT_EQ(a.header.order, 0);
+    ASSERT_EQ(h.ask(ORDER_LIN_WRITE, 0x1400, data, &a), FRAME_COMPLETE);
+    EXPECT_EQ(a.header.order, ORDER_REJECTED);
+    ASSERT_EQ(h.ask(ORDER_LIN_ANNOUNCE, 0x1400, {}, &a), FRAME_COMPLETE);
+    ASSERT_EQ(h.ask(ORDER_LIN_WRITE, 0x1500, data, &a), FRAME_COMPLETE); // announced another block
+    EXPECT_EQ(a.header.order, ORDER_REJECTED);
+    ASSERT_EQ(h.ask(ORDER_LIN_ANNOUNCE, 0x1400, {}, &a), FRAME_COMPLETE);
+    ASSERT_EQ(h.ask(ORDER_LIN_WRITE, 0x1400, std::vector<uint16_t>(100, 7), &a), FRAME_COMPLETE); // not whole
+    EXPECT_EQ(a.header.order, ORDER_REJECTED);
 }
 
 // ---- channel orders ----
@@ -215,12 +218,12 @@ TEST(SimOrders, ResetClearsTheChosenChannelsCounters) {
     ASSERT_GT(rec_s32(r, SR_COUNTER), 5);
     ASSERT_GT(rec_s32(r, SR_CHANNEL_B + SR_COUNTER), 5);
     frame_in a;
-    ASSERT_EQ(h.ask(29, 1, {}, &a), FRAME_COMPLETE);
-    EXPECT_EQ(a.header.order, 29);
+    ASSERT_EQ(h.ask(ORDER_RESET, RESET_A, {}, &a), FRAME_COMPLETE);
+    EXPECT_EQ(a.header.order, ORDER_RESET);
     r = h.record();
     EXPECT_EQ(rec_s32(r, SR_COUNTER), 0);
     EXPECT_GT(rec_s32(r, SR_CHANNEL_B + SR_COUNTER), 5);
-    ASSERT_EQ(h.ask(29, 3, {}, &a), FRAME_COMPLETE);
+    ASSERT_EQ(h.ask(ORDER_RESET, RESET_BOTH, {}, &a), FRAME_COMPLETE);
     EXPECT_EQ(rec_s32(h.record(), SR_CHANNEL_B + SR_COUNTER), 0);
 }
 
@@ -228,8 +231,8 @@ TEST(SimOrders, ResetClearsTheChosenChannelsCounters) {
 
 TEST(SimOrders, TwoRequestsInOneWriteGetTwoAnswersInOrder) {
     sim_harness h;
-    std::vector<uint8_t> both = sim_harness::request(5, 0, std::vector<uint16_t>(16, 0));
-    const std::vector<uint8_t> second = sim_harness::request(7, 0);
+    std::vector<uint8_t> both = sim_harness::request(ORDER_SEARCH, 0, std::vector<uint16_t>(16, 0));
+    const std::vector<uint8_t> second = sim_harness::request(ORDER_VERSION, 0);
     both.insert(both.end(), second.begin(), second.end());
     EXPECT_EQ(sim_proto_feed(h.p.get(), both.data(), static_cast<int>(both.size()), h.t, 0), 2);
     const std::vector<uint8_t> out = h.take_output();
@@ -238,28 +241,28 @@ TEST(SimOrders, TwoRequestsInOneWriteGetTwoAnswersInOrder) {
     frame_rx_append(&rx, out.data(), static_cast<int>(out.size()));
     frame_in a;
     ASSERT_EQ(frame_find(&rx, &a), FRAME_COMPLETE);
-    EXPECT_EQ(a.header.order, 5);
+    EXPECT_EQ(a.header.order, ORDER_SEARCH);
     ASSERT_EQ(frame_find(&rx, &a), FRAME_COMPLETE);
-    EXPECT_EQ(a.header.order, 7);
+    EXPECT_EQ(a.header.order, ORDER_VERSION);
 }
 
 TEST(SimOrders, RequestSplitByteByByteIsAnsweredOnce) {
     sim_harness h;
-    const std::vector<uint8_t> req = sim_harness::request(8, 252);
+    const std::vector<uint8_t> req = sim_harness::request(ORDER_POLL, POLL_RECORD);
     int served = 0;
     for (uint8_t b : req) served += sim_proto_feed(h.p.get(), &b, 1, h.t, 0);
     EXPECT_EQ(served, 1);
     frame_in a;
     EXPECT_EQ(sim_harness::decode(h.take_output(), &a), FRAME_COMPLETE);
-    EXPECT_EQ(a.header.order, 8);
+    EXPECT_EQ(a.header.order, ORDER_POLL);
 }
 
 TEST(SimOrders, CorruptRequestIsIgnoredAndTheNextOneServed) {
     sim_harness h;
-    std::vector<uint8_t> bad = sim_harness::request(1, 0, std::vector<uint16_t>(228, 0));
+    std::vector<uint8_t> bad = sim_harness::request(ORDER_WRITE_RAM, 0, std::vector<uint16_t>(228, 0));
     bad[20] ^= 0xFF; // payload no longer matches its CRC
     std::vector<uint8_t> noise = {0x55, 0x00, 0x13, 0x55};
-    const std::vector<uint8_t> good = sim_harness::request(5, 0, std::vector<uint16_t>(16, 0));
+    const std::vector<uint8_t> good = sim_harness::request(ORDER_SEARCH, 0, std::vector<uint16_t>(16, 0));
     std::vector<uint8_t> all = noise;
     all.insert(all.end(), bad.begin(), bad.end());
     all.insert(all.end(), good.begin(), good.end());
@@ -267,7 +270,7 @@ TEST(SimOrders, CorruptRequestIsIgnoredAndTheNextOneServed) {
     EXPECT_EQ(h.p->stats.bad_frames, 1);
     frame_in a;
     ASSERT_EQ(sim_harness::decode(h.take_output(), &a), FRAME_COMPLETE);
-    EXPECT_EQ(a.header.order, 5);
+    EXPECT_EQ(a.header.order, ORDER_SEARCH);
 }
 
 // ---- line rate ----
@@ -277,13 +280,13 @@ TEST(SimOrders, RateChangeIsAcknowledgedAtTheOldRateThenOnlyTheNewOneIsUnderstoo
     cfg.baud = 9600;
     sim_harness h(cfg);
     frame_in a;
-    ASSERT_EQ(h.ask(190, 4, {}, &a, 9600), FRAME_COMPLETE);
-    EXPECT_EQ(a.header.order, 190);
+    ASSERT_EQ(h.ask(ORDER_BAUD, 4, {}, &a, 9600), FRAME_COMPLETE);
+    EXPECT_EQ(a.header.order, ORDER_BAUD);
     ASSERT_EQ(h.last_chunks.size(), 1u);
     EXPECT_EQ(h.last_chunks[0].baud, 9600);
-    EXPECT_EQ(h.ask(8, 252, {}, &a, 9600), FRAME_INCOMPLETE);
+    EXPECT_EQ(h.ask(ORDER_POLL, POLL_RECORD, {}, &a, 9600), FRAME_INCOMPLETE);
     EXPECT_EQ(h.p->stats.not_understood, 1);
-    ASSERT_EQ(h.ask(8, 252, {}, &a, 115200), FRAME_COMPLETE);
+    ASSERT_EQ(h.ask(ORDER_POLL, POLL_RECORD, {}, &a, 115200), FRAME_COMPLETE);
     EXPECT_EQ(h.last_chunks[0].baud, 115200);
 }
 
@@ -292,8 +295,8 @@ TEST(SimOrders, AClientOfUnknownRateIsAlwaysUnderstood) {
     cfg.baud = 19200;
     sim_harness h(cfg);
     frame_in a;
-    ASSERT_EQ(h.ask(190, 0, {}, &a, 0), FRAME_COMPLETE);
-    EXPECT_EQ(h.ask(8, 252, {}, &a, 0), FRAME_COMPLETE);
+    ASSERT_EQ(h.ask(ORDER_BAUD, 0, {}, &a, 0), FRAME_COMPLETE);
+    EXPECT_EQ(h.ask(ORDER_POLL, POLL_RECORD, {}, &a, 0), FRAME_COMPLETE);
 }
 
 // ---- autosend ----
@@ -301,8 +304,8 @@ TEST(SimOrders, AClientOfUnknownRateIsAlwaysUnderstood) {
 TEST(SimOrders, AutosendSendsARecordFrameOnEachConditionEvent) {
     sim_harness h;
     frame_in a;
-    ASSERT_EQ(h.ask(30, 1, {}, &a), FRAME_COMPLETE);
-    EXPECT_EQ(a.header.order, 30);
+    ASSERT_EQ(h.ask(ORDER_AUTOSEND, AUTOSEND_ON, {}, &a), FRAME_COMPLETE);
+    EXPECT_EQ(a.header.order, ORDER_AUTOSEND);
     const int32_t before = rec_s32(h.record(), SR_COUNTER);
     h.advance_ms(4000);
     const std::vector<uint8_t> out = h.take_output();
@@ -332,7 +335,7 @@ TEST(SimOrders, AutosendSendsARecordFrameOnEachConditionEvent) {
     // The default condition is an object leaving channel A, which it counted on arrival.
     EXPECT_GE(objects, 15);
     EXPECT_NEAR(frames, objects, 1);
-    ASSERT_EQ(h.ask(30, 0, {}, &a), FRAME_COMPLETE);
+    ASSERT_EQ(h.ask(ORDER_AUTOSEND, AUTOSEND_OFF, {}, &a), FRAME_COMPLETE);
     h.advance_ms(2000);
     EXPECT_TRUE(h.take_output().empty());
 }
@@ -342,12 +345,12 @@ TEST(SimOrders, AutosendLeavesOutEventsWhileTheSlowLineIsBusy) {
     cfg.baud = 9600; // one record frame takes 83 ms
     sim_harness h(cfg);
     std::vector<uint16_t> set;
-    ASSERT_EQ(h.ask_words(2, 0, {}, &set, 228), 0);
+    ASSERT_EQ(h.ask_words(ORDER_READ_RAM, 0, {}, &set, 228), 0);
     // Both edges of all four thresholds: several events per object, closer than a frame.
     set[SW_AUTOSEND_COND + 1] = 0x00FF;
     frame_in a;
-    ASSERT_EQ(h.ask(1, 0, set, &a, 9600), FRAME_COMPLETE);
-    ASSERT_EQ(h.ask(30, 1, {}, &a, 9600), FRAME_COMPLETE);
+    ASSERT_EQ(h.ask(ORDER_WRITE_RAM, 0, set, &a, 9600), FRAME_COMPLETE);
+    ASSERT_EQ(h.ask(ORDER_AUTOSEND, AUTOSEND_ON, {}, &a, 9600), FRAME_COMPLETE);
     h.advance_ms(3000);
     h.take_output();
     int64_t prev = -1;

@@ -34,8 +34,9 @@ std::vector<uint16_t> read_sequence(sim_harness& h, int channel, int factor) {
     frame_in last;
     for (int base : bases_for(factor)) {
         std::vector<uint16_t> w;
-        EXPECT_EQ(h.ask_words(9, static_cast<uint16_t>(base + channel), {}, &w, 256, &last), 0);
-        EXPECT_EQ(last.header.order, 9);
+        EXPECT_EQ(h.ask_words(ORDER_OSCI_BLOCK, static_cast<uint16_t>(base + channel), {}, &w, 256, &last),
+                  0);
+        EXPECT_EQ(last.header.order, ORDER_OSCI_BLOCK);
         blocks.push_back(w);
     }
     return decode(factor, blocks, last.header.value);
@@ -44,17 +45,17 @@ std::vector<uint16_t> read_sequence(sim_harness& h, int channel, int factor) {
 int poll_status(sim_harness& h) {
     std::vector<uint16_t> r;
     frame_in a;
-    const int rc = h.ask_words(8, 3, {}, &r, 36, &a);
+    const int rc = h.ask_words(ORDER_POLL, POLL_OSCI_STATUS, {}, &r, 36, &a);
     EXPECT_EQ(r.size(), 36u);
     return rc;
 }
 
 void set_param(sim_harness& h, const std::function<void(std::vector<uint16_t>&)>& edit) {
     std::vector<uint16_t> set;
-    ASSERT_EQ(h.ask_words(2, 0, {}, &set, SIM_PARA_WORDS), 0);
+    ASSERT_EQ(h.ask_words(ORDER_READ_RAM, 0, {}, &set, SIM_PARA_WORDS), 0);
     edit(set);
     frame_in a;
-    ASSERT_EQ(h.ask(1, 0, set, &a), FRAME_COMPLETE);
+    ASSERT_EQ(h.ask(ORDER_WRITE_RAM, 0, set, &a), FRAME_COMPLETE);
     ASSERT_EQ(a.header.value, 0);
 }
 
@@ -179,10 +180,10 @@ TEST(SimOsci, StatusReportsReadySequencesAndClosingPollsRearm) {
     h.advance_ms(2000);
     EXPECT_EQ(poll_status(h), 5); // both channels: answer value 3
     std::vector<uint16_t> r;
-    EXPECT_EQ(h.ask_words(8, 84, {}, &r, 36), 0);
+    EXPECT_EQ(h.ask_words(ORDER_POLL, POLL_CLOSE_A, {}, &r, 36), 0);
     EXPECT_EQ(r.size(), 36u);
     EXPECT_EQ(poll_status(h), 4); // B only
-    EXPECT_EQ(h.ask_words(8, 168, {}, &r, 36), 0);
+    EXPECT_EQ(h.ask_words(ORDER_POLL, POLL_CLOSE_B, {}, &r, 36), 0);
     EXPECT_EQ(poll_status(h), 0);
     h.advance_ms(2000);
     EXPECT_EQ(poll_status(h), 5);
