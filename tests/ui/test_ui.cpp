@@ -1,5 +1,6 @@
 // Panels, events, the user-event queue, popups and timers of the UI layer.
 #include "tests/ui/test_ui_fixture.h"
+#include "ui/help_hook.h"
 
 #include <QAbstractSpinBox>
 #include <QComboBox>
@@ -46,6 +47,25 @@ TEST_F(UiTest, ControlIdsFromTheTableAddressTheirWidgets) {
     EXPECT_EQ(GetCtrlIdByName(main_panel, "TABLE_TEACH"), C_TABLE);
     EXPECT_EQ(GetCtrlKind(main_panel, 99), UI_ERR_CTRL);
     EXPECT_EQ(EnumCtrls(main_panel, nullptr, 0), 16);
+}
+
+// A right click anywhere asks for help by the panel's and the control's names.
+TEST_F(UiTest, HelpIsAskedForByPanelAndControlName) {
+    static std::vector<std::string> asked;
+    asked.clear();
+    EXPECT_EQ(show_ctrl_help(main_panel, C_GO), 0); // no handler yet
+    set_help_handler([](const char* panel, const char* control) {
+        asked.push_back(std::string(panel) + "|" + control);
+        return 1;
+    });
+    EXPECT_EQ(show_ctrl_help(main_panel, C_GO), 1);
+    EXPECT_EQ(show_ctrl_help(main_panel, 0), 1);
+    EXPECT_EQ(show_ctrl_help(main_panel, 99), 0);
+    set_help_handler(nullptr);
+    EXPECT_EQ(show_help("tpanel", "CMDB_GO"), 0);
+    ASSERT_EQ(asked.size(), 2u);
+    EXPECT_EQ(asked[0], "tpanel|CMDB_GO");
+    EXPECT_EQ(asked[1], "tpanel|");
 }
 
 TEST_F(UiTest, UnknownResourceAndParentAreRefused) {
