@@ -6,6 +6,7 @@
 #include "recorder/recorder_panel.h"
 #include "run/run_mode.h"
 #include "settings/anaout_view.h"
+#include "settings/settings_panel.h"
 
 namespace {
 
@@ -59,4 +60,5 @@ void shell_use_subsystems() {
     params_hook.set_oszi_mode = set_oszi_mode;
     params_hook.fill_zoom_list = fill_zoom_list;
     params_hook.set_anaout_transfer = set_anaout_transfer;
+    register_settings_callbacks();
 }
