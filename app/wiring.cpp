@@ -7,6 +7,7 @@
 #include "recorder/recorder_panel.h"
 #include "run/run_mode.h"
 #include "settings/anaout_view.h"
+#include "settings/settings_panel.h"
 
 namespace {
 
@@ -56,4 +57,5 @@ void shell_use_subsystems() {
     params_hook.fill_zoom_list = fill_zoom_list;
     params_hook.set_anaout_transfer = set_anaout_transfer;
     help_install();
+    register_settings_callbacks();
 }
