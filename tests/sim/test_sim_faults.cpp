@@ -254,6 +254,8 @@ TEST(SimOptions, FaultsSeedAndTextReachTheCoreConfiguration) {
     EXPECT_EQ(cfg.unit_number, 5);
     EXPECT_EQ(cfg.baud, 57600);
     EXPECT_STREQ(cfg.version_text, "X V4.04 {Y}");
+    for (int f = 0; f < SIM_FAULTS; f++)
+        EXPECT_DOUBLE_EQ(cfg.fault_p[f], 0.1 * (f + 1)) << sim_fault_names[f];
     EXPECT_FALSE(cfg.ignore_writes);
     EXPECT_EQ(cfg.vanish_after, -1);
     ASSERT_EQ(parse({"--tcp", "0", "--ignore-writes", "--vanish-after", "40"}, &o), SIM_OPT_RUN);
@@ -261,8 +263,6 @@ TEST(SimOptions, FaultsSeedAndTextReachTheCoreConfiguration) {
     EXPECT_TRUE(cfg.ignore_writes);
     EXPECT_EQ(cfg.vanish_after, 40);
     EXPECT_EQ(parse({"--tcp", "0", "--vanish-after", "-1"}, &o), SIM_OPT_ERROR);
-    for (int f = 0; f < SIM_FAULTS; f++)
-        EXPECT_DOUBLE_EQ(cfg.fault_p[f], 0.1 * (f + 1)) << sim_fault_names[f];
 }
 
 TEST(SimOptions, HelpDocumentsEveryOption) {
