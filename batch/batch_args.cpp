@@ -111,7 +111,8 @@ bool read_serial(const char* arg, batch_unit_arg* u) {
     u->protocol = LINK_PROTOCOL_RS232;
     u->label = arg;
     long n = 0;
-    if ((std::strncmp(arg, "COM", 3) == 0 || std::strncmp(arg, "com", 3) == 0) && read_long(arg + 3, 1, 255, &n)) {
+    if ((std::strncmp(arg, "COM", 3) == 0 || std::strncmp(arg, "com", 3) == 0) &&
+        read_long(arg + 3, 1, 255, &n)) {
         u->com_port = static_cast<int>(n);
         u->label = "COM" + std::to_string(n);
         return true;
@@ -148,7 +149,8 @@ int batch_parse(int argc, const char* const* argv, batch_args* a, std::string* e
             a->panel_id = arg;
             i++;
         } else if (opt == "--interval") {
-            if (!read_long(arg, 0, 86400, &n)) return fail("--interval needs a number of seconds from 0 to 86400");
+            if (!read_long(arg, 0, 86400, &n))
+                return fail("--interval needs a number of seconds from 0 to 86400");
             a->interval = static_cast<int>(n);
             i++;
         } else if (opt == "--tcp") {
@@ -164,7 +166,8 @@ int batch_parse(int argc, const char* const* argv, batch_args* a, std::string* e
         } else if (opt == "--baud") {
             if (a->units.empty() || a->units.back().protocol != LINK_PROTOCOL_RS232)
                 return fail("--baud belongs after a --serial unit");
-            if (!read_long(arg, 1, 115200, &n) || (n != 9600 && n != 19200 && n != 38400 && n != 57600 && n != 115200))
+            if (!read_long(arg, 1, 115200, &n) ||
+                (n != 9600 && n != 19200 && n != 38400 && n != 57600 && n != 115200))
                 return fail("--baud needs one of 9600, 19200, 38400, 57600, 115200");
             a->units.back().baud = static_cast<int>(n);
             i++;
@@ -180,7 +183,8 @@ int batch_parse(int argc, const char* const* argv, batch_args* a, std::string* e
     const std::string& cmd = rest[0];
     const size_t nargs = rest.size() - 1;
     const auto arity = [&](size_t want) {
-        return nargs == want ? BATCH_PARSE_RUN : fail(cmd + " takes " + std::to_string(want) + " argument(s)");
+        return nargs == want ? BATCH_PARSE_RUN
+                             : fail(cmd + " takes " + std::to_string(want) + " argument(s)");
     };
     if (cmd == "info") {
         a->command = BATCH_INFO;
@@ -207,7 +211,8 @@ int batch_parse(int argc, const char* const* argv, batch_args* a, std::string* e
     } else if (cmd == "record" || cmd == "stats") {
         a->command = cmd == "record" ? BATCH_RECORD : BATCH_STATS;
         if (arity(cmd == "record" ? 2 : 1)) return BATCH_PARSE_ERROR;
-        if (!read_seconds(rest[1].c_str(), &a->seconds)) return fail(cmd + " needs a positive number of seconds");
+        if (!read_seconds(rest[1].c_str(), &a->seconds))
+            return fail(cmd + " needs a positive number of seconds");
         if (a->command == BATCH_RECORD) a->file = rest[2];
     } else {
         return fail("unknown command " + cmd + " (see --help)");
@@ -218,7 +223,8 @@ int batch_parse(int argc, const char* const* argv, batch_args* a, std::string* e
 
     const bool files_only = a->command == BATCH_DIFF && !a->src[0].target && !a->src[1].target;
     if (files_only && !a->units.empty()) return fail("diff of two files takes no unit");
-    if (!files_only && a->units.empty()) return fail("no unit given: --tcp HOST:PORT or --serial DEVICE|COMn");
+    if (!files_only && a->units.empty())
+        return fail("no unit given: --tcp HOST:PORT or --serial DEVICE|COMn");
     return BATCH_PARSE_RUN;
 }
 
@@ -232,7 +238,8 @@ std::string batch_unit_path(const std::string& path, int unit_number) {
     const size_t slash = path.find_last_of('/');
     const size_t dot = path.find_last_of('.');
     // A dot in a directory name or at the start of a hidden file's name is no extension.
-    const bool has_ext = dot != std::string::npos && (slash == std::string::npos || dot > slash + 1) && dot > 0;
+    const bool has_ext =
+        dot != std::string::npos && (slash == std::string::npos || dot > slash + 1) && dot > 0;
     if (!has_ext) return path + number;
     return path.substr(0, dot) + number + path.substr(dot);
 }

@@ -9,20 +9,20 @@ enum { BATCH_INFO, BATCH_READ, BATCH_SEND, BATCH_DIFF, BATCH_RECORD, BATCH_STATS
 enum { BATCH_RAM = 1, BATCH_ROM = 2 };
 
 // Exit status of the tool.
-constexpr int BATCH_EXIT_OK = 0;      // every unit OK
-constexpr int BATCH_EXIT_FAILED = 1;  // a verification failed, a difference was found, a unit was refused
-constexpr int BATCH_EXIT_USAGE = 2;   // the command line (or a file it names) cannot be used
-constexpr int BATCH_EXIT_LINK = 3;    // a link failure
+constexpr int BATCH_EXIT_OK = 0;     // every unit OK
+constexpr int BATCH_EXIT_FAILED = 1; // a verification failed, a difference was found, a unit was refused
+constexpr int BATCH_EXIT_USAGE = 2;  // the command line (or a file it names) cannot be used
+constexpr int BATCH_EXIT_LINK = 3;   // a link failure
 
 // One unit as the command line names it.
 struct batch_unit_arg {
-    int protocol = 0;    // LINK_PROTOCOL_RS232 or LINK_PROTOCOL_TCP
-    std::string host;    // TCP
-    int port = 0;        // TCP
-    std::string device;  // RS-232 by device path ("" for a COM number)
-    int com_port = 0;    // RS-232 by COM number (0 for a device path)
-    int baud = 19200;    // RS-232
-    std::string label;   // how reports name it: HOST:PORT, COMn or the device
+    int protocol = 0;   // LINK_PROTOCOL_RS232 or LINK_PROTOCOL_TCP
+    std::string host;   // TCP
+    int port = 0;       // TCP
+    std::string device; // RS-232 by device path ("" for a COM number)
+    int com_port = 0;   // RS-232 by COM number (0 for a device path)
+    int baud = 19200;   // RS-232
+    std::string label;  // how reports name it: HOST:PORT, COMn or the device
 };
 
 // Where a side of a comparison comes from: a parameter file or the unit.

@@ -55,7 +55,7 @@ std::string health_line(const batch_health& h) {
     std::snprintf(line, sizeof line,
                   "polls %ld (%.1f per second), round trip median %.3f ms, 95%% %.3f ms, max %.3f ms; "
                   "time-outs %ld, CRC errors %ld, short answers %ld, rejected orders %ld, noise bytes %ld",
-                  h.polls, s.per_second, s.median_ms, s.p95_ms, s.max_ms, h.timeouts, h.crc_errors, h.short_answers,
-                  h.rejected, h.noise_bytes);
+                  h.polls, s.per_second, s.median_ms, s.p95_ms, s.max_ms, h.timeouts, h.crc_errors,
+                  h.short_answers, h.rejected, h.noise_bytes);
     return line;
 }

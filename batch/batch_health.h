@@ -8,16 +8,16 @@
 #include <vector>
 
 struct batch_health {
-    long polls = 0;         // requests sent
-    long answers = 0;       // records received
-    long timeouts = 0;      // LINK_ERR_RECV_TIMEOUT
-    long crc_errors = 0;    // LINK_ERR_CRC
-    long short_answers = 0; // LINK_ERR_FEW_WORDS
-    long rejected = 0;      // LINK_ERR_ORDER
-    long noise_bytes = 0;   // skipped while looking for a header
-    double seconds = 0;     // wall time of the polling
-    std::map<int, long> codes;  // every result code that came, with its count
-    std::vector<double> rtt;    // seconds, of the polls that brought a record
+    long polls = 0;            // requests sent
+    long answers = 0;          // records received
+    long timeouts = 0;         // LINK_ERR_RECV_TIMEOUT
+    long crc_errors = 0;       // LINK_ERR_CRC
+    long short_answers = 0;    // LINK_ERR_FEW_WORDS
+    long rejected = 0;         // LINK_ERR_ORDER
+    long noise_bytes = 0;      // skipped while looking for a header
+    double seconds = 0;        // wall time of the polling
+    std::map<int, long> codes; // every result code that came, with its count
+    std::vector<double> rtt;   // seconds, of the polls that brought a record
 };
 
 // Counts one poll with its link result code and round-trip time in seconds.

@@ -97,10 +97,11 @@ void report_human(const unit_report& r, std::ostream& out) {
             << r.right_name << ' ' << d.right << '\n';
     for (const std::string& f : r.files) out << p << "file " << f << '\n';
     if (r.has_health) out << p << health_line(r.health) << '\n';
-    std::string verdict = r.outcome == OUTCOME_OK ? "OK" : r.outcome == OUTCOME_DIFFERENT ? "DIFFERENT"
-                          : r.outcome == OUTCOME_REFUSED                                ? "REFUSED"
-                          : r.outcome == OUTCOME_FAILED                                 ? "FAILED"
-                                                                                        : "LINK FAILURE";
+    std::string verdict = r.outcome == OUTCOME_OK          ? "OK"
+                          : r.outcome == OUTCOME_DIFFERENT ? "DIFFERENT"
+                          : r.outcome == OUTCOME_REFUSED   ? "REFUSED"
+                          : r.outcome == OUTCOME_FAILED    ? "FAILED"
+                                                           : "LINK FAILURE";
     if (r.outcome == OUTCOME_DIFFERENT)
         verdict += ": " + std::to_string(r.differences.size()) +
                    (r.differences.size() == 1 ? " field differs" : " fields differ");

@@ -114,7 +114,8 @@ struct unit_run {
             return false;
         }
         char line[256];
-        format_sensor_line(line, sizeof line, unit.unit_number, unit.version, c->protocol, c->com_port, c->server);
+        format_sensor_line(line, sizeof line, unit.unit_number, unit.version, c->protocol, c->com_port,
+                           c->server);
         r.status.push_back(line);
         return true;
     }
@@ -274,9 +275,10 @@ struct unit_run {
         const int mode = a.interval > 0 ? REC_AUTO_LIMITED : REC_AUTO_UNLIMITED;
         const int max_values =
             a.interval > 0 ? std::max(1, static_cast<int>(a.seconds / a.interval)) : REC_MAX_VALUES;
-        rec_header_info info{nullptr, nullptr, c->com_port, c->baud, pc_version_str, unit.version,
-                             a.panel_id.c_str()};
-        if (print_file_start(path.c_str()) < 0 || print_file_header(path.c_str(), mode, max_values, a.interval, &info) < 0) {
+        rec_header_info info{nullptr,        nullptr,      c->com_port,       c->baud,
+                             pc_version_str, unit.version, a.panel_id.c_str()};
+        if (print_file_start(path.c_str()) < 0 ||
+            print_file_header(path.c_str(), mode, max_values, a.interval, &info) < 0) {
             r.outcome = OUTCOME_FAILED;
             r.reason = path + ": No file selected.";
             return;
@@ -286,7 +288,8 @@ struct unit_run {
         const double start = link_now();
         bool write_failed = false;
         poll([&](const uint16_t* rec) {
-            if (stored >= max_values || link_now() - start < static_cast<double>(stored) * a.interval) return true;
+            if (stored >= max_values || link_now() - start < static_cast<double>(stored) * a.interval)
+                return true;
             if (print_file_dataset(path.c_str(), stored, rec) < 0) {
                 write_failed = true;
                 return false;

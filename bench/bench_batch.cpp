@@ -37,13 +37,13 @@ constexpr int VERSION_LEN = 34; // "KORMELAN-3 V4.04 {SN 00042 CH A/B}"
 int send_ram_wire_bytes() {
     const int h = 8, set = 2 * PARA_WORDS;
     const int version_words = (VERSION_LEN + 1 + 1) / 2; // zero-terminated, whole words
-    const int pairing = (h + 2 * 16) + h      // search: 16 zero words, empty answer
-                        + h + (h + 2 * version_words) // version
-                        + 2 * (h + h + set)   // lower and upper limits
-                        + h + h + set         // RAM set
-                        + (h + 2) + (h + 512); // linearisation information block
-    const int send = (h + set) + h  // write RAM
-                     + h + (h + set); // read it back
+    const int pairing = (h + 2 * 16) + h                 // search: 16 zero words, empty answer
+                        + h + (h + 2 * version_words)    // version
+                        + 2 * (h + h + set)              // lower and upper limits
+                        + h + h + set                    // RAM set
+                        + (h + 2) + (h + 512);           // linearisation information block
+    const int send = (h + set) + h                       // write RAM
+                     + h + (h + set);                    // read it back
     return pairing + send;
 }
 
@@ -106,7 +106,8 @@ void BM_SendRamPty115200(benchmark::State& state) {
         state.SkipWithError("simulator did not start");
         return;
     }
-    const std::vector<std::string> args = {"--serial", s.announced(), "--baud", "115200", "send", set_file(), "ram"};
+    const std::vector<std::string> args = {"--serial", s.announced(), "--baud", "115200",
+                                           "send",     set_file(),    "ram"};
     const double wire = wire_seconds(send_ram_wire_bytes(), 115200);
     for (auto _ : state) {
         const double t0 = now_s();
@@ -123,7 +124,8 @@ BENCHMARK(BM_SendRamPty115200)->UseManualTime()->Iterations(1)->Repetitions(7)->
 
 void BM_SendRamPty115200Executable(benchmark::State& state) {
     sim_process& s = pty_unit();
-    const std::vector<std::string> args = {"--serial", s.announced(), "--baud", "115200", "send", set_file(), "ram"};
+    const std::vector<std::string> args = {"--serial", s.announced(), "--baud", "115200",
+                                           "send",     set_file(),    "ram"};
     const double wire = wire_seconds(send_ram_wire_bytes(), 115200);
     for (auto _ : state) {
         const double t0 = now_s();
@@ -135,7 +137,11 @@ void BM_SendRamPty115200Executable(benchmark::State& state) {
         keep(state, "exe_send_wire_share", wire / wall);
     }
 }
-BENCHMARK(BM_SendRamPty115200Executable)->UseManualTime()->Iterations(1)->Repetitions(7)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SendRamPty115200Executable)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Repetitions(7)
+    ->Unit(benchmark::kMillisecond);
 
 void BM_InfoTenUnitsTcp(benchmark::State& state) {
     static std::vector<std::unique_ptr<sim_process>> units;
@@ -169,7 +175,8 @@ void BM_Stats10CpuShare(benchmark::State& state) {
     for (auto _ : state) {
         const double t0 = now_s(), c0 = cpu_seconds();
         std::string out;
-        const int rc = run_batch({"--json", "--serial", s.announced(), "--baud", "115200", "stats", "10"}, &out);
+        const int rc =
+            run_batch({"--json", "--serial", s.announced(), "--baud", "115200", "stats", "10"}, &out);
         const double wall = now_s() - t0, cpu = cpu_seconds() - c0;
         if (rc != 0) state.SkipWithError("stats failed");
         state.SetIterationTime(wall);

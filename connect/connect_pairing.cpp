@@ -2,10 +2,10 @@
 #include "connect/connect_pairing.h"
 
 #include "connect/connect_text.h"
+#include "linear/linear_transfer.h"
 #include "link/frame.h"
 #include "link/link.h"
 #include "link/orders.h"
-#include "linear/linear_transfer.h"
 
 #include <cstring>
 
@@ -50,7 +50,8 @@ int pair_read_lin_info(const link_exchanger& link, unsigned char* bytes) {
     const uint16_t wanted = LINEAR_INFO_READ_WORDS;
     uint16_t block[FRAME_MAX_REQUEST_WORDS] = {};
     int n = 0;
-    const int rc = link.exchange(ORDER_LIN_READ, LIN_INFO_BLOCK, &wanted, 1, block, FRAME_MAX_REQUEST_WORDS, &n);
+    const int rc =
+        link.exchange(ORDER_LIN_READ, LIN_INFO_BLOCK, &wanted, 1, block, FRAME_MAX_REQUEST_WORDS, &n);
     if (succeeded(rc)) linear_info_bytes(block, FRAME_MAX_REQUEST_WORDS, bytes);
     return rc;
 }

@@ -11,8 +11,8 @@
 struct link_exchanger {
     // exchange_frame's arguments without the connection record; returns a link
     // result code.
-    std::function<int(int order, int value, const uint16_t* words, int nwords, uint16_t* answer, int max_answer,
-                       int* nanswer)>
+    std::function<int(int order, int value, const uint16_t* words, int nwords, uint16_t* answer,
+                      int max_answer, int* nanswer)>
         exchange;
     // The value field of the last answer: the unit number after a search, the
     // plausibility count after a parameter order.

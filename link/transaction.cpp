@@ -261,8 +261,8 @@ int exchange_frame(connect_info* c, int order, int value, const uint16_t* words,
 
 link_exchanger link_exchanger_of(connect_info* c) {
     link_exchanger x;
-    x.exchange = [c](int order, int value, const uint16_t* words, int nwords, uint16_t* answer, int max_answer,
-                     int* nanswer) {
+    x.exchange = [c](int order, int value, const uint16_t* words, int nwords, uint16_t* answer,
+                     int max_answer, int* nanswer) {
         return exchange_frame(c, order, value, words, nwords, answer, max_answer, nanswer);
     };
     x.answer_value = [] { return com.data_in.header.value; };

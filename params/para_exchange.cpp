@@ -35,8 +35,8 @@ int parameter_exchange(int mode, int value, char* text, uint16_t* words, int nwo
                        int max_answer) {
     if (mode < PARA_MODE_SEND_RAM || mode > PARA_MODE_READ_ROM || !text) return LINK_ERR_ARGS;
     exchange_buttons(1);
-    const int rc = para_transfer(link_exchanger_of(&com.connect), mode, value, text, words, nwords, answer,
-                                 max_answer);
+    const int rc =
+        para_transfer(link_exchanger_of(&com.connect), mode, value, text, words, nwords, answer, max_answer);
     exchange_buttons(0);
     return rc;
 }

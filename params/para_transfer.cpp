@@ -17,9 +17,10 @@ void append(char* text, const char* tail) {
 
 } // namespace
 
-int para_transfer(const link_exchanger& link, int mode, int value, char* text, const uint16_t* words, int nwords,
-                  uint16_t* answer, int max_answer) {
-    if (mode < PARA_MODE_SEND_RAM || mode > PARA_MODE_READ_ROM || !text || !link.exchange) return LINK_ERR_ARGS;
+int para_transfer(const link_exchanger& link, int mode, int value, char* text, const uint16_t* words,
+                  int nwords, uint16_t* answer, int max_answer) {
+    if (mode < PARA_MODE_SEND_RAM || mode > PARA_MODE_READ_ROM || !text || !link.exchange)
+        return LINK_ERR_ARGS;
     if (!words || nwords <= 0) {
         words = nullptr;
         nwords = 0;

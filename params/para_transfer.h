@@ -24,5 +24,5 @@ enum {
 // code of the last transaction as switch_status normalises it, or
 // LINK_ERR_PLAUSIBILITY when the unit reports refused fields in the answer's
 // value field. A set the unit refused in part is never stored to ROM.
-int para_transfer(const link_exchanger& link, int mode, int value, char* text, const uint16_t* words, int nwords,
-                  uint16_t* answer, int max_answer);
+int para_transfer(const link_exchanger& link, int mode, int value, char* text, const uint16_t* words,
+                  int nwords, uint16_t* answer, int max_answer);

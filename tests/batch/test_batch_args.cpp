@@ -80,9 +80,9 @@ TEST(BatchArgs, UsageErrorsAreNamed) {
         EXPECT_FALSE(err.empty());
     }
     const std::string help = batch_help();
-    for (const char* word : {"--tcp", "--serial", "--baud", "--json", "--expect-version", "--interval", "--panel-id",
-                             "info", "read ram|rom FILE", "send FILE ram|rom", "diff SRC SRC", "record SECONDS FILE",
-                             "stats SECONDS", "Exit status"})
+    for (const char* word : {"--tcp", "--serial", "--baud", "--json", "--expect-version", "--interval",
+                             "--panel-id", "info", "read ram|rom FILE", "send FILE ram|rom", "diff SRC SRC",
+                             "record SECONDS FILE", "stats SECONDS", "Exit status"})
         EXPECT_NE(help.find(word), std::string::npos) << word;
 }
 
@@ -119,7 +119,8 @@ TEST(BatchHealth, CountsEachResultAndSummarisesTheRoundTrips) {
     EXPECT_NEAR(s.max_ms, 100.0, 1e-9);   // a time-out is no round trip
     batch_health none;
     EXPECT_DOUBLE_EQ(health_summarise(none).max_ms, 0.0);
-    EXPECT_NE(health_line(h).find("time-outs 1, CRC errors 2, short answers 1, rejected orders 1"), std::string::npos);
+    EXPECT_NE(health_line(h).find("time-outs 1, CRC errors 2, short answers 1, rejected orders 1"),
+              std::string::npos);
 }
 
 TEST(BatchReport, ExitStatusOfTheWorstUnit) {

@@ -39,7 +39,8 @@ struct unit {
         args.insert(args.begin() + 1, {"--tcp", "0"});
         sim_options o;
         std::string err;
-        EXPECT_EQ(sim_options_parse(static_cast<int>(args.size()), args.data(), &o, &err), SIM_OPT_RUN) << err;
+        EXPECT_EQ(sim_options_parse(static_cast<int>(args.size()), args.data(), &o, &err), SIM_OPT_RUN)
+            << err;
         EXPECT_EQ(sim_server_start(o, &server, &err), 0) << err;
     }
     ~unit() { sim_server_stop(server); }
@@ -141,8 +142,9 @@ TEST(BatchSim, SendThenDiffShowsNoDifferenceAndRomHoldsTheSet) {
     // The file's fields against what the unit held before: the three changes.
     r = run({"--json", "--tcp", u.address(), "diff", file, "rom"});
     EXPECT_EQ(r.status, 1) << r.out;
-    EXPECT_EQ(keys_of(r.units().at(0)),
-              (std::vector<std::string>{"ChanA Power/Value", "ChanA averaging/Value", "ChanB Trigger 1/Value"}));
+    EXPECT_EQ(
+        keys_of(r.units().at(0)),
+        (std::vector<std::string>{"ChanA Power/Value", "ChanA averaging/Value", "ChanB Trigger 1/Value"}));
     EXPECT_EQ(u.ram().powerA, sent.powerA) << "reading ROM leaves the RAM set as it was";
 
     r = run({"--tcp", u.address(), "send", file, "rom"});
@@ -162,8 +164,8 @@ TEST(BatchSim, AUnitThatIgnoresWritesFailsAndEveryChangedFieldIsNamed) {
     EXPECT_EQ(r.status, 1) << r.out;
     const QJsonObject o = r.units().at(0);
     EXPECT_EQ(o["outcome"].toString(), "different");
-    EXPECT_EQ(keys_of(o),
-              (std::vector<std::string>{"ChanA Power/Value", "ChanA averaging/Value", "ChanB Trigger 1/Value"}));
+    EXPECT_EQ(keys_of(o), (std::vector<std::string>{"ChanA Power/Value", "ChanA averaging/Value",
+                                                    "ChanB Trigger 1/Value"}));
     const QJsonObject first = o["differences"].toArray().at(0).toObject();
     EXPECT_EQ(first["right"].toString().toInt(), before.powerA) << "the value that came back";
     EXPECT_EQ(u.asked(ORDER_STORE_ROM), 0) << "ROM is stored only after the read-back matched";
@@ -284,8 +286,8 @@ TEST(BatchSim, RecordWritesTheProgramsRecordFileAndItsViewerReadsIt) {
     unit a({"--unit", "4"});
     unit b({"--unit", "5"});
     const std::string file = temp_path("rec.csv");
-    const result r = run({"--interval", "0", "--panel-id", "line 3", "--tcp", a.address(), "--tcp", b.address(),
-                          "record", "0.4", file});
+    const result r = run({"--interval", "0", "--panel-id", "line 3", "--tcp", a.address(), "--tcp",
+                          b.address(), "record", "0.4", file});
     ASSERT_EQ(r.status, 0) << r.out << r.err;
     for (int n : {4, 5}) {
         const std::string path = batch_unit_path(file, n);
@@ -298,8 +300,9 @@ TEST(BatchSim, RecordWritesTheProgramsRecordFileAndItsViewerReadsIt) {
         // The title and header block as the program's own writers make them,
         // apart from the date and time of the "File created" line.
         const std::string ref = temp_path("ref.csv");
-        rec_header_info info{"01-01-2000", "00:00:00", 1, 19200, pc_version_str,
-                             "KORMELAN-3 V4.04 {SN 00042 CH A/B}", "line 3"};
+        rec_header_info info{"01-01-2000", "00:00:00",     1,
+                             19200,        pc_version_str, "KORMELAN-3 V4.04 {SN 00042 CH A/B}",
+                             "line 3"};
         ASSERT_EQ(print_file_start(ref.c_str()), 0);
         ASSERT_EQ(print_file_header(ref.c_str(), REC_AUTO_UNLIMITED, REC_MAX_VALUES, 0, &info), 0);
         std::ifstream rin(ref, std::ios::binary);
@@ -309,7 +312,8 @@ TEST(BatchSim, RecordWritesTheProgramsRecordFileAndItsViewerReadsIt) {
         ASSERT_LE(want.size(), lines.size());
         for (size_t i = 0; i < want.size(); i++) {
             if (want[i].rfind("File created:", 0) == 0)
-                EXPECT_TRUE(std::regex_match(lines[i], std::regex(R"(File created:; \d\d-\d\d-\d{4}; \d\d:\d\d:\d\d;)")))
+                EXPECT_TRUE(std::regex_match(
+                    lines[i], std::regex(R"(File created:; \d\d-\d\d-\d{4}; \d\d:\d\d:\d\d;)")))
                     << lines[i];
             else
                 EXPECT_EQ(lines[i], want[i]) << "line " << i;

@@ -38,8 +38,9 @@ struct scripted_unit {
             if (order == ORDER_VERSION) {
                 const size_t len = version.size() + 1; // with its zero
                 for (size_t i = 0; i < len; i += 2)
-                    answer[count++] = static_cast<uint16_t>(static_cast<uint8_t>(version[i]) |
-                                                            (i + 1 < len ? static_cast<uint8_t>(version[i + 1]) << 8 : 0));
+                    answer[count++] =
+                        static_cast<uint16_t>(static_cast<uint8_t>(version[i]) |
+                                              (i + 1 < len ? static_cast<uint8_t>(version[i + 1]) << 8 : 0));
             }
             if (order == ORDER_LIMITS || order == ORDER_READ_RAM) {
                 // Word 0 tells the records apart: 1 lower, 2 upper limits, 3 the RAM set.
@@ -94,7 +95,8 @@ TEST(Pairing, IdentifyThenAcceptAsTheConnectPanelDoes) {
 
 TEST(Pairing, AFailureStopsAtItsStepAndKeepsWhatCameBefore) {
     const int orders[] = {ORDER_SEARCH, ORDER_VERSION, ORDER_LIMITS, ORDER_READ_RAM, ORDER_LIN_READ};
-    const int steps[] = {PAIR_STEP_SEARCH, PAIR_STEP_VERSION, PAIR_STEP_LIMITS_MIN, PAIR_STEP_RAM, PAIR_STEP_LIN_INFO};
+    const int steps[] = {PAIR_STEP_SEARCH, PAIR_STEP_VERSION, PAIR_STEP_LIMITS_MIN, PAIR_STEP_RAM,
+                         PAIR_STEP_LIN_INFO};
     for (int k = 0; k < 5; k++) {
         scripted_unit s;
         s.fail_order = orders[k];

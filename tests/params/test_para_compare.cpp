@@ -60,12 +60,12 @@ TEST(ParaCompare, UnitsDifferInEveryFieldNamedAsTheFileNamesIt) {
 
     para_record b = a;
     b.powerA = 5;
-    b.scanrate = 600;                    // microseconds in the file: 10
-    b.timer_condA.evnt[0] &= ~0x0002;    // one condition bit: IN0 rising edge
-    b.eval_condA.comb = 3;               // NAND
+    b.scanrate = 600;                 // microseconds in the file: 10
+    b.timer_condA.evnt[0] &= ~0x0002; // one condition bit: IN0 rising edge
+    b.eval_condA.comb = 3;            // NAND
     b.iirB.use_filtered = !a.iirB.use_filtered;
-    b.reserved1 = 0x7777;                // in no file: never a difference
-    b.timer_condA.evnt[2] = 0x5555;      // register 2 of a kind 0 condition: not in the file either
+    b.reserved1 = 0x7777;           // in no file: never a difference
+    b.timer_condA.evnt[2] = 0x5555; // register 2 of a kind 0 condition: not in the file either
     std::vector<std::string> lines;
     for (const para_difference& d : compare({&a, nullptr}, {&b, nullptr})) lines.push_back(line(d));
     const std::vector<std::string> want = {
@@ -91,7 +91,8 @@ TEST(ParaCompare, AgainstAUnitOnlyTheFieldsTheFileDefinesCount) {
                  "[ChanA Timer]\r\nOption = \"something else\"\r\nValue = 103\r\n\r\n"
                  "[ChanA Timer condition]\r\nIN0 rising edge = True\r\n\r\n");
     std::vector<std::string> lines;
-    for (const para_difference& d : compare(f.side(), {&unit, nullptr})) lines.push_back(d.section + "/" + d.key);
+    for (const para_difference& d : compare(f.side(), {&unit, nullptr}))
+        lines.push_back(d.section + "/" + d.key);
     // The condition section defines all its bits: the one bit named, the rest
     // 0, so the unit's other bits differ; then power B.
     ASSERT_GE(lines.size(), 2u);

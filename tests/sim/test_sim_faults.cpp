@@ -269,9 +269,8 @@ TEST(SimOptions, HelpDocumentsEveryOption) {
     sim_options o;
     EXPECT_EQ(parse({"--tcp", "0", "--help"}, &o), SIM_OPT_HELP);
     const std::string help = sim_options_help();
-    for (const char* opt :
-         {"--tcp", "--bind", "--pty", "--baud", "--pace-tcp", "--unit", "--version-text", "--seed", "--drop",
-          "--corrupt-crc", "--noise", "--delay", "--short", "--reject", "--cut", "--verbose", "--help",
-          "--ignore-writes", "--vanish-after"})
+    for (const char* opt : {"--tcp", "--bind", "--pty", "--baud", "--pace-tcp", "--unit", "--version-text",
+                            "--seed", "--drop", "--corrupt-crc", "--noise", "--delay", "--short", "--reject",
+                            "--cut", "--verbose", "--help", "--ignore-writes", "--vanish-after"})
         EXPECT_NE(help.find(opt), std::string::npos) << opt;
 }
