@@ -1,6 +1,7 @@
 // The program's own subsystems behind the shell's hooks. Tests leave this out
 // and put fakes in their place.
 #include "app/shell.h"
+#include "linear/linear_panel.h"
 #include "osci/osci_mode.h"
 #include "params/para_gui.h"
 #include "recorder/recorder_panel.h"
@@ -59,4 +60,5 @@ void shell_use_subsystems() {
     params_hook.set_oszi_mode = set_oszi_mode;
     params_hook.fill_zoom_list = fill_zoom_list;
     params_hook.set_anaout_transfer = set_anaout_transfer;
+    register_linear_callbacks();
 }
