@@ -112,6 +112,23 @@ TEST_F(LinearSendTest, AnEmptyBoxSendsZeroBytes) {
     EXPECT_EQ(info[128], 'R' | 'a' << 8);
 }
 
+// Five long description lines do not fit into 256 bytes: the unit gets the
+// whole lines that fit, the box keeps all five.
+TEST_F(LinearSendTest, ALongDescriptionIsCutAtALineEnd) {
+    std::string descr;
+    for (char c : {'1', '2', '3', '4', '5'}) descr += "x" + std::string(80, c) + "\n";
+    check_two_files(descr);
+    ASSERT_EQ(box_lines(TAB9_TEXTBOX_DESCRA).size(), 5u);
+    press(tab9, TAB9_CMDB_SEND_LIN);
+    const std::vector<uint16_t> info = unit_block(0);
+    std::string block;
+    for (int k = 0; k < 128; k++) block += {static_cast<char>(info[k] & 0xFF), static_cast<char>(info[k] >> 8)};
+    EXPECT_EQ(block.substr(0, block.find('\0')),
+              "Range [mm]:    " + std::string(80, '1') + "\nSer.No.:       " + std::string(80, '2') + "\n");
+    EXPECT_EQ(block.find_first_not_of('\0', block.find('\0')), std::string::npos);
+    EXPECT_EQ(box_lines(TAB9_TEXTBOX_DESCRA).size(), 5u);
+}
+
 TEST_F(LinearSendTest, RefreshReadsBackWhatSendWrote) {
     check_two_files();
     const auto lines_a = box_lines(TAB9_TEXTBOX_DESCRA);
