@@ -245,10 +245,11 @@ int CC_CMDB_LOAD_LINFILE(int panel, int control, int event, void*, int, int) {
     set_last_directory(path);
     clear_graph(channel);
     int n = 0;
-    if (update_linear_info(path, channel, points_x, points_y, &n) <= 0) return 0;
+    // A file without a single reading (only descriptions, or text) has no
+    // curve and no error to show, as one that cannot be read.
+    if (update_linear_info(path, channel, points_x, points_y, &n) <= 0 || n == 0) return 0;
     const int g = graph_of(channel);
-    if (n > 0)
-        PlotXY(graph1, g, points_x, points_y, n, UI_INTEGER, UI_INTEGER, UI_THIN_LINE, UI_SOLID, UI_BLACK);
+    PlotXY(graph1, g, points_x, points_y, n, UI_INTEGER, UI_INTEGER, UI_THIN_LINE, UI_SOLID, UI_BLACK);
     char text[32] = "";
     linear_error_text(linear_error(points_x, points_y, n), text, sizeof text);
     const int line = PlotLine(graph1, g, 0.0, 0.0, 4096.0, 4096.0, UI_BLACK);

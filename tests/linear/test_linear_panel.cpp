@@ -249,6 +249,11 @@ TEST_F(LinearTest, LoadOfAnUnreadableFileLeavesTheGraphEmpty) {
     press(tab9, TAB9_CMDB_LOADA);
     EXPECT_EQ(text(tab9, TAB9_TEXTBOX_DESCRA), "Could not open specified file!");
     EXPECT_EQ(plots(GRAPH1_GRAPH_LINEARA), 0);
+    // Readable, but without a single reading: its descriptions, no curve, no error.
+    files = {write_file("words.txt", "Sensor\nxRange\n")};
+    press(tab9, TAB9_CMDB_LOADB);
+    EXPECT_EQ(text(tab9, TAB9_TEXTBOX_DESCRB), "Range [mm]:    Range");
+    EXPECT_EQ(plots(GRAPH1_GRAPH_LINEARB), 0);
 }
 
 // ---- while a mode runs, help, texts ---------------------------------------------------------------
