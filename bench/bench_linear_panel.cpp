@@ -145,7 +145,11 @@ void BM_RefreshPty115200(benchmark::State& state) {
         ProcessSystemEvents();
     }
 }
-BENCHMARK(BM_RefreshPty115200)->UseManualTime()->Iterations(1)->Repetitions(20)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RefreshPty115200)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Repetitions(20)
+    ->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -92,12 +92,13 @@ int check_channel(int channel) {
     }
     const char* title =
         channel == 1 ? "No linearisation data file for chan B" : "No linearisation data file for chan A";
-    if (ConfirmPopup(title, "No linearisation data file selected.\nUse a standard transfer curve instead?") != 1)
+    if (ConfirmPopup(title, "No linearisation data file selected.\nUse a standard transfer curve instead?") !=
+        1)
         return 0;
     if (update_linear_info(nullptr, channel, points_x, points_y) > 0) {
         clear_graph(channel);
-        PlotXY(graph1, graph_of(channel), points_x, points_y, LINEAR_POINTS, UI_INTEGER, UI_INTEGER, UI_THIN_LINE,
-               UI_SOLID, LINEAR_TABLE_COLOR);
+        PlotXY(graph1, graph_of(channel), points_x, points_y, LINEAR_POINTS, UI_INTEGER, UI_INTEGER,
+               UI_THIN_LINE, UI_SOLID, LINEAR_TABLE_COLOR);
     }
     get_default_linear_data(LINEAR_FULL_SCALE, table, LINEAR_POINTS);
     return 1;
@@ -170,8 +171,8 @@ void linear_refresh() {
     const uint16_t wanted = LINEAR_INFO_READ_WORDS;
     uint16_t block[LINEAR_BLOCK_WORDS] = {};
     int n = 0;
-    const int rc =
-        exchange_frame(&com.connect, ORDER_LIN_READ, LINEAR_INFO_VALUE, &wanted, 1, block, LINEAR_BLOCK_WORDS, &n);
+    const int rc = exchange_frame(&com.connect, ORDER_LIN_READ, LINEAR_INFO_VALUE, &wanted, 1, block,
+                                  LINEAR_BLOCK_WORDS, &n);
     if (!link_ok(rc)) {
         show_status(linear_result_text(rc));
         return;
@@ -204,8 +205,8 @@ void prep_for_linear_curve() {
 int plot_linear_table(int channel, const int16_t* table, int color) {
     int x[LINEAR_POINTS], y[LINEAR_POINTS];
     linear_table_curve(table, x, y);
-    return PlotXY(graph1, graph_of(channel), x, y, LINEAR_POINTS, UI_INTEGER, UI_INTEGER, UI_THIN_LINE, UI_SOLID,
-                  color);
+    return PlotXY(graph1, graph_of(channel), x, y, LINEAR_POINTS, UI_INTEGER, UI_INTEGER, UI_THIN_LINE,
+                  UI_SOLID, color);
 }
 
 const char* linear_result_text(int code) {

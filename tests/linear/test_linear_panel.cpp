@@ -61,8 +61,9 @@ const char yes_no_text[] = "No linearisation data file selected.\nUse a standard
 TEST_F(LinearTest, CheckWithoutFilesAndYesTwiceEnablesSendWithDefaultTables) {
     confirms = {1, 1};
     press(tab9, TAB9_CMDB_CHECK_LIN);
-    EXPECT_EQ(popups, (std::vector<std::string>{std::string("No linearisation data file for chan A|") + yes_no_text,
-                                                std::string("No linearisation data file for chan B|") + yes_no_text}));
+    EXPECT_EQ(popups, (std::vector<std::string>{
+                          std::string("No linearisation data file for chan A|") + yes_no_text,
+                          std::string("No linearisation data file for chan B|") + yes_no_text}));
     EXPECT_EQ(attr(tab9, TAB9_CMDB_SEND_LIN, ATTR_DIMMED), 0);
     EXPECT_EQ(table_a(), default_table());
     EXPECT_EQ(table_b(), default_table());
@@ -102,7 +103,8 @@ TEST_F(LinearTest, CheckWithAFileForAAndNoForBKeepsSendDimmed) {
     EXPECT_EQ(shown[0].y, 0.0);
     EXPECT_EQ(shown[0].color, 0xFF0000);
     EXPECT_EQ(plots(GRAPH1_GRAPH_LINEARA), 2);
-    EXPECT_EQ(box_lines(TAB9_TEXTBOX_DESCRA), (std::vector<std::string>{"Range [mm]:    100", "Ser.No.:       SN1"}));
+    EXPECT_EQ(box_lines(TAB9_TEXTBOX_DESCRA),
+              (std::vector<std::string>{"Range [mm]:    100", "Ser.No.:       SN1"}));
     // B: counted as failed, its table untouched.
     EXPECT_EQ(table_b(), std::vector<int16_t>(1024, 7));
 }
@@ -151,8 +153,8 @@ TEST_F(LinearTest, CheckTreatsAVanishedFileAsNoFile) {
 // ---- SEND's dimming -----------------------------------------------------------------------------
 
 TEST_F(LinearTest, EveryActionOfThePanelDimsSend) {
-    for (int button : {TAB9_CMDB_LOADA, TAB9_CMDB_LOADB, TAB9_CMDB_CLEARA, TAB9_CMDB_CLEARB, TAB9_CMDB_REFRESH_LIN,
-                       TAB9_CMDB_SEND_LIN, TAB9_CMDB_CHECK_LIN}) {
+    for (int button : {TAB9_CMDB_LOADA, TAB9_CMDB_LOADB, TAB9_CMDB_CLEARA, TAB9_CMDB_CLEARB,
+                       TAB9_CMDB_REFRESH_LIN, TAB9_CMDB_SEND_LIN, TAB9_CMDB_CHECK_LIN}) {
         SCOPED_TRACE(button);
         confirms = {1, 1};
         press(tab9, TAB9_CMDB_CHECK_LIN);
@@ -194,7 +196,8 @@ TEST_F(LinearTest, LoadShowsTheFileItsCurveAndItsLinearError) {
     // system that tells cases apart.
     std::vector<std::string> lines = lin_ideal_lines();
     lines[10] = std::to_string(1024 - 10 + 10); // 40 counts off at one point: 0.98 %
-    const std::string path = write_file("Sensor_A.TXT", lin_text(lines, "\r\n") + "x0-50\r\nxSN 7\r\nxLVDT\r\n");
+    const std::string path =
+        write_file("Sensor_A.TXT", lin_text(lines, "\r\n") + "x0-50\r\nxSN 7\r\nxLVDT\r\n");
     snprintf(last_directory, sizeof last_directory, "/start/here/");
     files = {path};
     press(tab9, TAB9_CMDB_LOADA);
@@ -207,8 +210,9 @@ TEST_F(LinearTest, LoadShowsTheFileItsCurveAndItsLinearError) {
     EXPECT_EQ(std::string(lins.linear_fileA), path);
     EXPECT_EQ(std::string(last_directory), dir + "/");
     EXPECT_EQ(text(tab9, TAB9_STRING_FILEA), "Sensor_A.TXT");
-    EXPECT_EQ(box_lines(TAB9_TEXTBOX_DESCRA), (std::vector<std::string>{"Range [mm]:    0-50", "Ser.No.:       SN 7",
-                                                                         "Sensortype:    LVDT"}));
+    EXPECT_EQ(
+        box_lines(TAB9_TEXTBOX_DESCRA),
+        (std::vector<std::string>{"Range [mm]:    0-50", "Ser.No.:       SN 7", "Sensortype:    LVDT"}));
     EXPECT_EQ(attr(tab9, TAB9_TEXTBOX_DESCRA, ATTR_TEXT_BGCOLOR), MakeColor(236, 233, 216));
     // The points (solid black), y = x (dotted black) and the error text at the top left.
     EXPECT_EQ(plots(GRAPH1_GRAPH_LINEARA), 3);
@@ -267,8 +271,8 @@ TEST_F(LinearTest, ButtonsDoNothingWhileAModeRuns) {
     runs.run = 1;
     files = {a};
     confirms = {1, 1};
-    for (int button : {TAB9_CMDB_LOADA, TAB9_CMDB_LOADB, TAB9_CMDB_CLEARA, TAB9_CMDB_CLEARB, TAB9_CMDB_CHECK_LIN,
-                       TAB9_CMDB_SEND_LIN, TAB9_CMDB_REFRESH_LIN})
+    for (int button : {TAB9_CMDB_LOADA, TAB9_CMDB_LOADB, TAB9_CMDB_CLEARA, TAB9_CMDB_CLEARB,
+                       TAB9_CMDB_CHECK_LIN, TAB9_CMDB_SEND_LIN, TAB9_CMDB_REFRESH_LIN})
         press(tab9, button);
     runs.run = 0;
     EXPECT_EQ(file_popups, 0);
@@ -286,8 +290,8 @@ TEST_F(LinearTest, RightClickAsksForTheHelpOfTheControl) {
         return 1;
     });
     int answered = 0;
-    for (int button : {TAB9_CMDB_LOADB, TAB9_CMDB_CLEARA, TAB9_CMDB_CHECK_LIN, TAB9_CMDB_SEND_LIN,
-                       TAB9_CMDB_REFRESH_LIN})
+    for (int button :
+         {TAB9_CMDB_LOADB, TAB9_CMDB_CLEARA, TAB9_CMDB_CHECK_LIN, TAB9_CMDB_SEND_LIN, TAB9_CMDB_REFRESH_LIN})
         answered += SimulateCtrlEvent(tab9, button, EVENT_RIGHT_CLICK, 0, 0);
     set_help_handler(nullptr);
     EXPECT_EQ(answered, 5);
@@ -305,8 +309,8 @@ TEST(LinearResultText, EveryCodeHasAText) {
     EXPECT_STREQ(linear_result_text(LINK_ERR_CRC), "CRC8 error on received frame.");
     EXPECT_STREQ(linear_result_text(LINK_ERR_LINE), "Wrong baudrate.");
     EXPECT_STREQ(linear_result_text(LINK_ERR_NO_CONNECTION), "No connection established with control unit.");
-    for (int user : {LINK_STOP, LINK_SEND_PRESSED, LINK_READ_PRESSED, LINK_REC_STORE, LINK_REC_START, LINK_REC_STOP,
-                     LINK_NORM_NOW, LINK_RESET_PRESSED})
+    for (int user : {LINK_STOP, LINK_SEND_PRESSED, LINK_READ_PRESSED, LINK_REC_STORE, LINK_REC_START,
+                     LINK_REC_STOP, LINK_NORM_NOW, LINK_RESET_PRESSED})
         EXPECT_STREQ(linear_result_text(user), "Stopped by user.") << user;
     EXPECT_STREQ(linear_result_text(LINK_ERR_FEW_WORDS), "Insufficient number of bytes.");
     EXPECT_STREQ(linear_result_text(LINK_ERR_ORDER), "Unknown order number.");

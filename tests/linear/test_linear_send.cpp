@@ -97,7 +97,8 @@ TEST_F(LinearSendTest, SendWritesEighteenFramesAndTheUnitKeepsTheTables) {
     std::memcpy(info, info_a.data(), 256);
     std::memcpy(info + 256, info_b.data(), 256);
     EXPECT_EQ(unit_block(0), words_of_bytes(info));
-    EXPECT_EQ(std::string(reinterpret_cast<const char*>(info)), "Range [mm]:    A range\nSer.No.:       A serial\n");
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(info)),
+              "Range [mm]:    A range\nSer.No.:       A serial\n");
     // A second SEND needs a new CHECK.
     EXPECT_EQ(attr(tab9, TAB9_CMDB_SEND_LIN, ATTR_DIMMED), 1);
 }
@@ -122,7 +123,8 @@ TEST_F(LinearSendTest, ALongDescriptionIsCutAtALineEnd) {
     press(tab9, TAB9_CMDB_SEND_LIN);
     const std::vector<uint16_t> info = unit_block(0);
     std::string block;
-    for (int k = 0; k < 128; k++) block += {static_cast<char>(info[k] & 0xFF), static_cast<char>(info[k] >> 8)};
+    for (int k = 0; k < 128; k++)
+        block += {static_cast<char>(info[k] & 0xFF), static_cast<char>(info[k] >> 8)};
     EXPECT_EQ(block.substr(0, block.find('\0')),
               "Range [mm]:    " + std::string(80, '1') + "\nSer.No.:       " + std::string(80, '2') + "\n");
     EXPECT_EQ(block.find_first_not_of('\0', block.find('\0')), std::string::npos);
@@ -243,7 +245,8 @@ TEST_F(LinearSimTest, LoadDuringRunEndsRunAndDoesNotLoad) {
     files = {write_file("a.txt", "1\n")};
     QTimer fallback;
     fallback.setSingleShot(true);
-    QObject::connect(&fallback, &QTimer::timeout, [] { SimulateCtrlEvent(mpanel, MPANEL_CBTN_STOP, EVENT_COMMIT, 0, 0); });
+    QObject::connect(&fallback, &QTimer::timeout,
+                     [] { SimulateCtrlEvent(mpanel, MPANEL_CBTN_STOP, EVENT_COMMIT, 0, 0); });
     fallback.start(5000);
     const long before = runs.run_records;
     at(300, [] { SimulateCtrlEvent(tab9, TAB9_CMDB_LOADA, EVENT_COMMIT, 0, 0); });
