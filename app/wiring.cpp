@@ -2,6 +2,7 @@
 // and put fakes in their place.
 #include "app/shell.h"
 #include "help/help_panels.h"
+#include "linear/linear_panel.h"
 #include "osci/osci_mode.h"
 #include "params/para_gui.h"
 #include "recorder/recorder_panel.h"
@@ -58,4 +59,5 @@ void shell_use_subsystems() {
     params_hook.set_anaout_transfer = set_anaout_transfer;
     help_install();
     register_settings_callbacks();
+    register_linear_callbacks();
 }

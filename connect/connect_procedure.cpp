@@ -1,6 +1,7 @@
 // The pairing procedure of the connect panel: open, search, version check
 // (TRY TO CONNECT), then limits, RAM set and linearisation descriptions
 // (ACCEPT), and the baud-rate change that ends by connecting again.
+#include "connect/connect_pairing.h"
 #include "connect/connect_panel.h"
 #include "linear/linear_info.h"
 #include "link/link.h"
@@ -69,11 +70,7 @@ int open_chosen_link() {
 
 // Parameter record from a limits or RAM order; 0 or the link result code.
 int read_record(int order, int value, para_record* rec) {
-    uint16_t words[PARA_WORDS] = {};
-    int n = 0;
-    const int rc = exchange_frame(&com.connect, order, value, nullptr, 0, words, PARA_WORDS, &n);
-    if (succeeded(rc)) para_from_words(rec, words);
-    return rc;
+    return pair_read_record(link_exchanger_of(&com.connect), order, value, rec);
 }
 
 // Opening a link closes the one a running transaction waits on; a click
@@ -93,19 +90,14 @@ int connect_try() {
     if (opened != 1) return 0;
 
     status("Searching for control unit ... ");
-    const uint16_t zeros[SEARCH_WORDS] = {};
-    int rc = exchange_frame(&com.connect, ORDER_SEARCH, 0, zeros, SEARCH_WORDS, nullptr, 0, nullptr);
+    const link_exchanger link = link_exchanger_of(&com.connect);
+    int rc = pair_search(link, &com.connect.unit_number);
     if (!succeeded(rc)) return fail(CONNECT_TRY, rc, 1);
     status("Searching for control unit ... Success.");
-    com.connect.unit_number = com.data_in.header.value;
 
     status("Requesting version info ... ");
-    // The unit sets no length on its text; the whole answer is taken and cut.
-    uint16_t answer[FRAME_MAX_REQUEST_WORDS] = {};
-    int n = 0;
-    rc = exchange_frame(&com.connect, ORDER_VERSION, 0, nullptr, 0, answer, 0, &n);
+    rc = pair_version(link, str_data, sizeof str_data);
     if (!succeeded(rc)) return fail(CONNECT_TRY, rc, 1);
-    answer_text(answer, n, str_data, sizeof str_data);
     status(str_data);
 
     if (!versions_match(str_data, pc_version_str) &&
@@ -141,20 +133,12 @@ int connect_accept() {
         update_PARA(&paras.para_pc);
     }
 
-    const uint16_t wanted = 256;
-    uint16_t block[FRAME_MAX_REQUEST_WORDS] = {};
-    int n = 0;
-    rc = exchange_frame(&com.connect, ORDER_LIN_READ, LIN_INFO_BLOCK, &wanted, 1, block,
-                        FRAME_MAX_REQUEST_WORDS, &n);
+    unsigned char bytes[PAIR_LIN_INFO_BYTES];
+    rc = pair_read_lin_info(link_exchanger_of(&com.connect), bytes);
     if (!succeeded(rc)) return fail(CONNECT_ACCEPT, rc, -1);
     status("Success.");
-    char bytes[2 * FRAME_MAX_REQUEST_WORDS];
-    for (int i = 0; i < FRAME_MAX_REQUEST_WORDS; i++) {
-        bytes[2 * i] = static_cast<char>(block[i] & 0xFF);
-        bytes[2 * i + 1] = static_cast<char>(block[i] >> 8);
-    }
-    refresh_linear_info(0, bytes);
-    refresh_linear_info(1, bytes + LINEAR_DESCR_BYTES);
+    refresh_linear_info(0, reinterpret_cast<const char*>(bytes));
+    refresh_linear_info(1, reinterpret_cast<const char*>(bytes) + LINEAR_DESCR_BYTES);
 
     format_sensor_line(com.connect.message, sizeof com.connect.message, com.connect.unit_number,
                        com.connect.unit_text, com.connect.protocol, com.connect.com_port, com.connect.server);

@@ -251,32 +251,30 @@ int CxPolyRoots(const double* coef, int ncoef, complex_num* roots) {
 namespace {
 
 // The root taken for one level (see the header). `prev` is the previous
-// level's root, null for level 0.
-double choose_root(const complex_num* roots, int nroots, const double* prev) {
+// level's root, null for level 0; `at0` and `at1` are P(0) - t and P(1) - t.
+double choose_root(const complex_num* roots, int nroots, const double* prev, double at0, double at1) {
     bool have_inside = false;
     double inside = 0.0;
     bool have_real = false;
-    double nearest = 0.0;
-    double nearest_gap = 0.0;
     for (int k = 0; k < nroots; k++) {
         if (roots[k].imaginary != 0.0) continue;
+        have_real = true;
         const double r = roots[k].real;
-        if (r >= 0.0 && r <= 1.0) {
-            // Roots come ascending: for level 0 the first one inside is the smallest.
-            if (!have_inside || (prev && std::fabs(r - *prev) < std::fabs(inside - *prev))) inside = r;
-            have_inside = true;
-        } else {
-            const double gap = r < 0.0 ? -r : r - 1.0;
-            if (!have_real || gap < nearest_gap) {
-                nearest = r;
-                nearest_gap = gap;
-            }
-            have_real = true;
-        }
+        if (r < 0.0 || r > 1.0) continue;
+        // Roots come ascending: for level 0 the first one inside is the smallest.
+        if (!have_inside || (prev && std::fabs(r - *prev) < std::fabs(inside - *prev))) inside = r;
+        have_inside = true;
     }
     if (have_inside) return inside;
-    if (have_real) return nearest;
-    return prev ? *prev : 0.0;
+    if (!have_real) return prev ? *prev : 0.0;
+    // The fit does not reach the level inside the range: the level lies beyond
+    // the fit's values there, and the range end whose value comes nearer
+    // stands for it. A root outside would be the wrong end where the fit dips
+    // or bends back before an end of the range.
+    const double gap0 = std::fabs(at0);
+    const double gap1 = std::fabs(at1);
+    if (gap0 != gap1) return gap0 < gap1 ? 0.0 : 1.0;
+    return prev && *prev > 0.5 ? 1.0 : 0.0;
 }
 
 int16_t quantise(double u, int s) {
@@ -309,11 +307,13 @@ int table_from_readings(const int* readings, int n, int s, int16_t* table, int m
     double level[4] = {c[3], c[2], c[1], 0.0};
     complex_num roots[3];
     double prev = 0.0;
+    const double end_value = c[0] + c[1] + c[2] + c[3];
     for (int j = 0; j < m; j++) {
-        level[3] = c[0] - static_cast<double>(j) / m;
+        const double t = static_cast<double>(j) / m;
+        level[3] = c[0] - t;
         const int nroots = CxPolyRoots(level, 4, roots);
         if (nroots < 0) return LINEAR_ERR_ROOTS;
-        prev = choose_root(roots, nroots, j > 0 ? &prev : nullptr);
+        prev = choose_root(roots, nroots, j > 0 ? &prev : nullptr, c[0] - t, end_value - t);
         scratch[j] = quantise(prev, s);
     }
     std::copy(scratch.begin(), scratch.end(), table);

@@ -86,10 +86,13 @@ constexpr int LINEAR_MAX_TABLE = 65536;  // largest m accepted
 // also when a later step fails). For level j, t = j / m, the roots of
 // P(u) - t are searched; the real root in [0, 1] nearest the previous level's
 // root is taken (level 0: the smallest in [0, 1]), so the table follows one
-// branch of the curve whatever order the roots come in. With no root in [0, 1],
-// the real root nearest the interval; with no real root, the previous level's
-// root (0 for level 0). Entry j = 0 below 0, s above 1, else the integer part
-// of s u.
+// branch of the curve whatever order the roots come in. With no root in [0, 1]
+// the fit does not reach the level inside the range, and the end of the range
+// (0 or 1) where P comes nearer the level is taken: for a fit that dips below
+// its start or bends back before its end, a root outside the range may lie
+// beyond the wrong end. With no real root at all (a quadratic fit), the
+// previous level's root (0 for level 0). Entry j = 0 below 0, s above 1, else
+// the integer part of s u.
 //
 // The slope of the fit is evaluated over all positions but does not refuse a
 // table: a fit that falls somewhere still gives one, along the branch chosen

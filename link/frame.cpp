@@ -84,7 +84,7 @@ static bool is_header_at(const uint8_t* p) {
     return p[0] == FRAME_START_BYTE && crc8_update_stream(CRC8_START, p, FRAME_HEADER_SIZE) == 0;
 }
 
-int frame_find(frame_rx* rx, frame_in* frame) {
+int frame_find(frame_rx* rx, frame_in* frame, long* skipped) {
     if (!rx || !frame || rx->count < 0 || rx->count > FRAME_MAX_TOTAL) return FRAME_ERR_ARGS;
     if (rx->count < FRAME_HEADER_SIZE) return FRAME_INCOMPLETE;
 
@@ -97,9 +97,11 @@ int frame_find(frame_rx* rx, frame_in* frame) {
     }
     if (start < 0) {
         // The tail may hold the first bytes of a header still on its way.
+        if (skipped) *skipped += rx->count - FRAME_HEADER_SIZE;
         rx_drop(rx, rx->count - FRAME_HEADER_SIZE);
         return FRAME_INCOMPLETE;
     }
+    if (skipped) *skipped += start;
     rx_drop(rx, start);
 
     const int length = frame_get_word(rx->bytes + 4);

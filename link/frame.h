@@ -90,8 +90,10 @@ int frame_rx_append(frame_rx* rx, const uint8_t* bytes, int count);
 // first 512 bytes (`payload_kept`).
 // On FRAME_ERR_OVERSIZE the offending header, and on FRAME_ERR_CRC the whole frame, is
 // removed too, so a caller that goes on reading does not meet the same error again.
+// `skipped` (may be null) counts up the bytes dropped for not starting a header: line
+// noise, stray bytes, the rest of a frame whose start was lost.
 // Returns FRAME_INCOMPLETE, FRAME_COMPLETE, FRAME_ERR_OVERSIZE, FRAME_ERR_CRC or FRAME_ERR_ARGS.
-int frame_find(frame_rx* rx, frame_in* frame);
+int frame_find(frame_rx* rx, frame_in* frame, long* skipped = nullptr);
 
 // After frame_find returned FRAME_INCOMPLETE: how many more bytes must arrive before it
 // could find a whole frame (at least 1). A serial line uses it to be woken once a frame

@@ -14,6 +14,7 @@
 // user-interface layer and tests fill with fakes; the link itself links no Qt Widgets.
 #pragma once
 
+#include "link/exchanger.h"
 #include "link/frame.h"
 #include "link/transport.h"
 
@@ -165,6 +166,18 @@ int test_buttons(int* panel, int* control, int* event);
 
 // Shows the link state: log window, status line, dimming of the link-dependent buttons.
 void connect_update_gui(connect_info* c, int error);
+
+// The transaction on `c` as the procedures above the link take it; the answer value
+// is that of the last frame received (`com.data_in`).
+link_exchanger link_exchanger_of(connect_info* c);
+
+// What the receiver met over the life of the program, for a report on the link's
+// health: bytes skipped while looking for a frame header (line noise, stray bytes,
+// the rest of a frame whose start was lost). Only ever counts up.
+struct link_counters {
+    long noise_bytes;
+};
+extern link_counters link_count;
 
 // ---- Result texts ---------------------------------------------------------------------------
 // Writes the status text of `code` into `text` (LINK_TEXT_SIZE bytes), replacing it,

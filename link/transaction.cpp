@@ -10,6 +10,7 @@
 #include <vector>
 
 link_state com = {{0, LINK_PROTOCOL_RS232, 0, 1, 19200, 1, "", 0, "", 0, ""}, {}, {}, {}, 0};
+link_counters link_count = {0};
 
 namespace {
 
@@ -243,7 +244,7 @@ int exchange_frame(connect_info* c, int order, int value, const uint16_t* words,
             return LINK_ERR_LINE;
         const bool more = take_input(c, t);
 
-        const int found = frame_find(&com.exch, &com.data_in);
+        const int found = frame_find(&com.exch, &com.data_in, &link_count.noise_bytes);
         if (found == FRAME_ERR_OVERSIZE || found == FRAME_ERR_CRC) return found;
         if (found == FRAME_COMPLETE) {
             const int rc = frame_check_answer(&com.data_in, order, answer, max_answer, nanswer);
@@ -256,6 +257,16 @@ int exchange_frame(connect_info* c, int order, int value, const uint16_t* words,
         }
     }
     return LINK_ERR_RECV_TIMEOUT;
+}
+
+link_exchanger link_exchanger_of(connect_info* c) {
+    link_exchanger x;
+    x.exchange = [c](int order, int value, const uint16_t* words, int nwords, uint16_t* answer,
+                     int max_answer, int* nanswer) {
+        return exchange_frame(c, order, value, words, nwords, answer, max_answer, nanswer);
+    };
+    x.answer_value = [] { return com.data_in.header.value; };
+    return x;
 }
 
 int receive_frame(connect_info* c, const std::function<void()>& tick, double tick_interval, uint16_t* answer,
@@ -294,7 +305,7 @@ int receive_frame(connect_info* c, const std::function<void()>& tick, double tic
         // there makes triggered recording work over TCP as well as over RS-232.
         const bool more = take_input(c, t);
 
-        const int found = frame_find(&com.exch, &com.data_in);
+        const int found = frame_find(&com.exch, &com.data_in, &link_count.noise_bytes);
         if (found == FRAME_ERR_OVERSIZE || found == FRAME_ERR_CRC) return found;
         if (found == FRAME_COMPLETE) {
             const int rc = frame_check_autosend(&com.data_in, answer, max_answer, nanswer);

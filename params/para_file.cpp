@@ -407,7 +407,59 @@ void progress(int* step) {
     if (para_file_progress) para_file_progress(step);
 }
 
+const para_section* find_section_entry(const char* name) {
+    for (const para_section& s : sections)
+        if (std::strcmp(s.name, name) == 0) return &s;
+    return nullptr;
+}
+
+const char IIR_FLAG_KEY[] = "Use filtered value instead of value";
+
+enum key_kind { KEY_NONE, KEY_INT, KEY_BOOL, KEY_COND };
+
+// How the loader reads item `key` of a section, by the names parameter_save2store gives.
+key_kind kind_of_key(const para_section& s, const char* key) {
+    switch (s.type) {
+    case SEC_COND:
+        return KEY_COND;
+    case SEC_BOOL:
+        return std::strcmp(key, s.key) == 0 ? KEY_BOOL : KEY_NONE;
+    case SEC_IIR:
+        return std::strcmp(key, IIR_FLAG_KEY) == 0 ? KEY_BOOL : KEY_INT;
+    case SEC_ANAOUT:
+        return KEY_INT;
+    default:
+        // "Value" alone: the limits and the legends beside it are not read back.
+        return std::strcmp(key, "Value") == 0 ? KEY_INT : KEY_NONE;
+    }
+}
+
 } // namespace
+
+int parameter_store_defines(IniText store, const char* section, const char* key) {
+    if (!store || !section || !key) return 0;
+    const para_section* s = find_section_entry(section);
+    if (!s) return 0;
+    const char* name = section_name(store, *s);
+    if (!Ini_SectionExists(store, name)) return 0;
+    int v = 0;
+    switch (kind_of_key(*s, key)) {
+    case KEY_COND:
+        return 1;
+    case KEY_INT:
+        return Ini_GetInt(store, name, key, &v) > 0 ? 1 : 0;
+    case KEY_BOOL:
+        return Ini_GetBoolean(store, name, key, &v) > 0 ? 1 : 0;
+    default:
+        return 0;
+    }
+}
+
+int parameter_is_value_key(const char* section, const char* key) {
+    if (!section || !key) return 0;
+    const para_section* s = find_section_entry(section);
+    return s && kind_of_key(*s, key) != KEY_NONE ? 1 : 0;
+}
 
 int cond2inifile(const void* cond, int kind, IniText store, const char* section) {
     const bit_run* runs = runs_of(kind);

@@ -36,6 +36,17 @@ int parameter_save2path(const char* path, const para_record* rec, const para_rec
                         const para_record* min);
 int parameter_path2para(const char* path, para_record* rec);
 
+// What loading `store` does to the field that parameter_save2store writes as
+// item `key` of `section`: 1 when it sets the field, 0 when the field keeps the
+// value it had. A condition section that is there sets all its bits, those
+// whose item is missing to 0; any other value is set only when its item is
+// there and reads as an integer or a boolean as its key wants. Limits and
+// legends ("Max. value", "Option 3:") are never read back: 0.
+int parameter_store_defines(IniText store, const char* section, const char* key);
+// 1 when `key` of `section` is a value of the set rather than a limit or a
+// legend, as parameter_save2store names them; 0 otherwise.
+int parameter_is_value_key(const char* section, const char* key);
+
 // One condition section; kind as in conditions.h (0, 8 event conditions, 6, 7
 // combined). Register 2 words of kinds 0, 8 and 6 are not stored, and load as 0.
 int cond2inifile(const void* cond, int kind, IniText store, const char* section);

@@ -10,6 +10,7 @@
 #pragma once
 
 #include "params/para_record.h"
+#include "params/para_transfer.h"
 #include "support/inifile.h"
 
 #include <cstdint>
@@ -38,13 +39,7 @@ extern char last_directory[PARA_PATH_LEN];
 extern char work_dirname[PARA_PATH_LEN];
 
 // ---- exchange with the unit ---------------------------------------------------------
-enum {
-    PARA_MODE_SEND_RAM = 1, // order 1
-    PARA_MODE_READ_RAM = 2, // order 2
-    PARA_MODE_SEND_ROM = 3, // order 1, then order 3
-    PARA_MODE_READ_ROM = 4, // order 4, then order 2
-};
-
+// The modes are those of para_transfer (params/para_transfer.h).
 // Runs the transactions of `mode` with the request value `value` (callers pass
 // 0). `text` (256 bytes) holds the operation text on entry and the result text
 // on return. `words`/`nwords` are sent with orders 1 and 2, `answer`/`max_answer`

@@ -28,6 +28,7 @@ struct sim_faults {
     double p[SIM_FAULTS];
     sim_rng rng;
     long count[SIM_FAULTS];
+    long noise_bytes; // stray bytes sent before frames
 };
 
 struct sim_fault_draw {

@@ -43,6 +43,8 @@ const char help_text[] =
     "                      \"KORMELAN-3 V4.04 {SN 00042 CH A/B}\"; at most 127 characters).\n"
     "  --seed N            seed of the sensor model and of the fault injection (default\n"
     "                      1); the same seed and the same requests give the same run.\n"
+    "  --ignore-writes     acknowledge parameter writes (order 1) without refused\n"
+    "                      fields but keep the set: a write that silently fails.\n"
     "\n"
     "Faults (P is a probability from 0 to 1, drawn per frame the unit sends):\n"
     "  --drop P            send no answer.\n"
@@ -54,9 +56,12 @@ const char help_text[] =
     "  --cut P             send part of the frame, then close the connection. Over a\n"
     "                      pseudo-terminal the device is closed and a new one created\n"
     "                      (LINK follows it; the new path is printed).\n"
+    "  --vanish-after N    answer N requests, then cut the connection and fall silent\n"
+    "                      for good, as a unit switched off in the middle of a run.\n"
     "\n"
     "Other:\n"
-    "  --verbose           log every request and answer on standard error.\n"
+    "  --verbose           log every request and answer on standard error, and after\n"
+    "                      it every fault injected into the answer (the fault log).\n"
     "  --help              show this text.\n";
 
 bool read_int(const char* s, long lo, long hi, long* out) {
@@ -110,6 +115,12 @@ int sim_options_parse(int argc, const char* const* argv, sim_options* o, std::st
         if (opt == "--help" || opt == "-h") return SIM_OPT_HELP;
         if (opt == "--verbose") {
             o->verbose = true;
+        } else if (opt == "--ignore-writes") {
+            o->ignore_writes = true;
+        } else if (opt == "--vanish-after") {
+            if (!read_int(arg, 0, 1000000000L, &n)) return fail("--vanish-after needs a number of requests");
+            o->vanish_after = n;
+            i++;
         } else if (opt == "--pace-tcp") {
             o->pace_tcp = true;
         } else if (opt == "--pty") {
@@ -175,5 +186,7 @@ void sim_options_config(const sim_options* o, sim_config* cfg) {
     cfg->unit_number = o->unit;
     cfg->version_text = o->version_text.empty() ? nullptr : o->version_text.c_str();
     cfg->baud = o->baud;
+    cfg->ignore_writes = o->ignore_writes;
+    cfg->vanish_after = o->vanish_after;
     for (int i = 0; i < SIM_FAULTS; i++) cfg->fault_p[i] = o->fault_p[i];
 }

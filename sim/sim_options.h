@@ -18,6 +18,8 @@ struct sim_options {
     std::string version_text; // empty: the default text
     uint64_t seed = 1;
     double fault_p[SIM_FAULTS] = {};
+    bool ignore_writes = false;
+    long vanish_after = -1;
     bool verbose = false;
 };
 

@@ -31,6 +31,9 @@ constexpr int REJECTED = -1;
 
 int order_write_ram(sim_proto* p, const request* rq, answer* a) {
     if (rq->nwords < SIM_PARA_WORDS) return REJECTED;
+    // A unit whose writes fail silently: it acknowledges with no refused field
+    // and keeps its set, which only a read-back reveals.
+    if (p->ignore_writes) return ACCEPTED;
     a->value = static_cast<uint16_t>(sim_unit_write_ram(&p->unit, rq->words));
     return ACCEPTED;
 }
@@ -199,11 +202,31 @@ std::vector<uint8_t> build_frame(int order, uint16_t value, const uint16_t* word
     return std::vector<uint8_t>(f.bytes, f.bytes + std::max(size, 0));
 }
 
+// The fault log: one line for each frame a fault hit, after the request's line.
+void log_faults(sim_proto* p, const sim_fault_draw& d, size_t noise) {
+    if (!p->log) return;
+    char line[160] = "             fault:";
+    bool any = false;
+    for (int f = 0; f < SIM_FAULTS; f++) {
+        if (!d.hit[f]) continue;
+        any = true;
+        const size_t len = std::strlen(line);
+        if (f == SIM_FAULT_NOISE)
+            std::snprintf(line + len, sizeof line - len, " %s (%zu bytes)", sim_fault_names[f], noise);
+        else
+            std::snprintf(line + len, sizeof line - len, " %s", sim_fault_names[f]);
+    }
+    if (any) p->log(line);
+}
+
 // Turns one frame into the chunk that goes out, with the faults drawn for it.
 void send_frame(sim_proto* p, answer* a, bool is_answer, int64_t due_us) {
     sim_fault_draw d;
     sim_faults_draw(&p->faults, is_answer, &d);
-    if (d.hit[SIM_FAULT_DROP]) return;
+    if (d.hit[SIM_FAULT_DROP]) {
+        log_faults(p, d, 0);
+        return;
+    }
     if (d.hit[SIM_FAULT_REJECT]) {
         a->order = ORDER_REJECTED;
         a->nwords = 0;
@@ -215,8 +238,10 @@ void send_frame(sim_proto* p, answer* a, bool is_answer, int64_t due_us) {
     c.baud = p->baud;
     c.due_us = due_us + (d.hit[SIM_FAULT_DELAY] ? SIM_DELAY_US : 0);
     c.hangup = false;
-    if (d.hit[SIM_FAULT_NOISE]) sim_fault_noise(&c.bytes, d.extra);
+    const size_t noise = d.hit[SIM_FAULT_NOISE] ? (sim_fault_noise(&c.bytes, d.extra), c.bytes.size()) : 0;
+    p->faults.noise_bytes += static_cast<long>(noise);
     c.bytes.insert(c.bytes.end(), frame.begin(), frame.end());
+    log_faults(p, d, noise);
     if (d.hit[SIM_FAULT_CUT]) {
         c.bytes.resize(static_cast<size_t>(sim_fault_cut_length(static_cast<int>(c.bytes.size()), d.extra)));
         c.hangup = true;
@@ -234,7 +259,23 @@ void log_line(sim_proto* p, const request* rq, const answer* a, const char* name
     p->log(line);
 }
 
+// The unit is switched off: the connection is cut and nothing is heard or sent
+// any more.
+void vanish(sim_proto* p) {
+    p->vanished = true;
+    p->out.clear();
+    sim_chunk c;
+    c.due_us = p->now_us;
+    c.baud = p->baud;
+    c.hangup = true;
+    p->out.push_back(std::move(c));
+}
+
 void serve(sim_proto* p, const frame_in* in) {
+    if (p->vanish_after >= 0 && p->stats.requests >= p->vanish_after) {
+        vanish(p);
+        return;
+    }
     request rq;
     rq.order = in->header.order;
     rq.value = in->header.value;
@@ -250,6 +291,7 @@ void serve(sim_proto* p, const frame_in* in) {
         p->stats.rejected++;
     }
     p->stats.requests++;
+    p->stats.by_order[rq.order & 0xFF]++;
     log_line(p, &rq, &a, e ? e->name : nullptr);
     send_frame(p, &a, true, p->now_us);
     // The acknowledgement of a rate change still goes out at the old rate.
@@ -259,6 +301,7 @@ void serve(sim_proto* p, const frame_in* in) {
 // A unit busy sending the last autosend frame lets the next event pass.
 void on_autosend(void* ctx, const uint16_t* record, int64_t time_us) {
     auto* p = static_cast<sim_proto*>(ctx);
+    if (p->vanished) return;
     if (time_us < p->autosend_free_us) {
         p->stats.autosend_skipped++;
         return;
@@ -289,6 +332,9 @@ void sim_proto_init(sim_proto* p, const sim_config* cfg) {
     std::memset(&p->stats, 0, sizeof p->stats);
     p->baud = cfg->baud;
     p->announced_block = -1;
+    p->ignore_writes = cfg->ignore_writes;
+    p->vanish_after = cfg->vanish_after;
+    p->vanished = false;
     p->now_us = 0;
     p->start_us = -1;
     p->autosend_free_us = 0;
@@ -303,6 +349,7 @@ void sim_proto_advance(sim_proto* p, int64_t now_us) {
 
 int sim_proto_feed(sim_proto* p, const uint8_t* bytes, int count, int64_t now_us, int client_baud) {
     sim_proto_advance(p, now_us);
+    if (p->vanished) return 0;
     if (p->baud > 0 && client_baud > 0 && client_baud != p->baud) {
         p->stats.not_understood++;
         return 0;

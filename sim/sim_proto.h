@@ -39,6 +39,8 @@ struct sim_config {
     const char* version_text = nullptr; // null: SIM_DEFAULT_VERSION
     int baud = 0;                       // the unit's line rate; 0: any rate, unpaced
     double fault_p[SIM_FAULTS] = {};
+    bool ignore_writes = false; // acknowledge order 1 without taking the set
+    long vanish_after = -1;     // after this many requests hang up and fall silent; -1 never
 };
 
 struct sim_stats {
@@ -48,6 +50,7 @@ struct sim_stats {
     long bad_frames;     // header or payload CRC errors, oversize frames
     long autosent;
     long autosend_skipped; // events while the line was still busy
+    long by_order[256];    // requests of each order number
 };
 
 struct sim_proto {
@@ -58,6 +61,9 @@ struct sim_proto {
     sim_stats stats;
     int baud;
     int announced_block; // block announced by order 180, -1 when none
+    bool ignore_writes;
+    long vanish_after;
+    bool vanished; // switched off: hung up, hears and sends nothing more
     int64_t now_us;
     int64_t start_us;         // first time seen, -1 before; the log counts from it
     int64_t autosend_free_us; // the line is busy with the last autosend frame until then

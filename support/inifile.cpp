@@ -128,6 +128,26 @@ int Ini_NumberOfItems(IniText store, const char* section) {
     return s->items.size() > INT_MAX ? INT_MAX : static_cast<int>(s->items.size());
 }
 
+int Ini_NumberOfSections(IniText store) {
+    if (!store) return INI_ERR_NULL_ARG;
+    return store->sections.size() > INT_MAX ? INT_MAX : static_cast<int>(store->sections.size());
+}
+
+int Ini_NthSectionName(IniText store, int index, const char** name) {
+    if (!store || !name) return INI_ERR_NULL_ARG;
+    if (index < 1 || static_cast<size_t>(index) > store->sections.size()) return 0;
+    *name = store->sections[static_cast<size_t>(index) - 1]->name.c_str();
+    return 1;
+}
+
+int Ini_NthItemName(IniText store, const char* section, int index, const char** tag) {
+    if (!store || !section || !tag) return INI_ERR_NULL_ARG;
+    const IniSection* s = find_section(store, section);
+    if (!s || index < 1 || static_cast<size_t>(index) > s->items.size()) return 0;
+    *tag = s->items[static_cast<size_t>(index) - 1].tag.c_str();
+    return 1;
+}
+
 int Ini_LineOfLastAccess(IniText store) {
     return store ? store->last_line : INI_ERR_NULL_ARG;
 }

@@ -73,6 +73,13 @@ int Ini_WriteToText(IniText store, std::string* text);
 int Ini_SectionExists(IniText store, const char* section);
 // Items of the (first) section of that name, 0 if there is none.
 int Ini_NumberOfItems(IniText store, const char* section);
+// Number of sections in the store.
+int Ini_NumberOfSections(IniText store);
+// Name of section `index` (from 1, in the store's order) and tag of item `index`
+// of the (first) section of that name, as put or read. 1 found (`*name` points into
+// the store, valid until it changes), 0 not found (`*name` untouched).
+int Ini_NthSectionName(IniText store, int index, const char** name);
+int Ini_NthItemName(IniText store, const char* section, int index, const char** tag);
 
 // ---- Putting items ----
 // 0 or an error. With duplicate checking on, the item replaces every item of the

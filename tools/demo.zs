@@ -25,6 +25,10 @@ screenshot window OUT/05-channel-b.png
 commit mpanel CBTN_SEL_TEACH
 screenshot window OUT/06-teach-tables.png
 commit mpanel CBTN_SEL_LINEAR
+# No linearisation files chosen: CHECK offers the standard curve for each channel.
+answer yes
+answer yes
+commit tab9 CMDB_CHECK_LIN
 screenshot window OUT/07-linearisation.png
 commit mpanel CBTN_SEL_GENERAL
 screenshot window OUT/08-general-settings.png

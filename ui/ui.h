@@ -468,7 +468,12 @@ int PlotXY(int panel, int ctrl, const void* x, const void* y, int count, int x_t
 int PlotLine(int panel, int ctrl, double x1, double y1, double x2, double y2, int color);
 int PlotPoint(int panel, int ctrl, double x, double y, int color);
 // Text whose left edge and vertical centre are at (x, y) in data coordinates.
+// When (x, y) lies in the view but the text would run over the plot area's
+// edge, it is drawn moved inside, so a text placed at a corner stays readable.
 int PlotText(int panel, int ctrl, double x, double y, const char* text, int text_color, int bg_color);
+// The index-th text (from 0, in plotting order) the graph shows: its text,
+// position and colour; any output may be null. UI_ERR_INDEX past the last.
+int GetGraphText(int panel, int ctrl, int index, char* buf, int size, double* x, double* y, int* color);
 // handle -1 deletes every plot.
 int DeleteGraphPlot(int panel, int ctrl, int handle, int draw_mode);
 int SetPlotAttribute(int panel, int ctrl, int handle, int attr, int value);

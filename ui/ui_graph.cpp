@@ -466,6 +466,15 @@ void UiGraph::paintContent(QPainter& p) {
         case UiPlot::Text: {
             QPointF at = toPixel(pl.x[0], pl.y[0]);
             QRectF box(at.x(), at.y() - fm.height() / 2.0, fm.horizontalAdvance(pl.text) + 2, fm.height());
+            // A text placed in the view but running over its edge (a corner's
+            // verdict) is moved inside as far as it fits; one placed outside
+            // the view stays there.
+            if (area.adjusted(-0.5, -0.5, 0.5, 0.5).contains(at)) {
+                if (box.right() > area.right()) box.moveRight(area.right());
+                if (box.left() < area.left()) box.moveLeft(area.left());
+                if (box.bottom() > area.bottom()) box.moveBottom(area.bottom());
+                if (box.top() < area.top()) box.moveTop(area.top());
+            }
             if (!(pl.bg_color & UI_TRANSPARENT)) p.fillRect(box, ui_qcolor(pl.bg_color));
             p.setPen(ui_qcolor(pl.color));
             p.drawText(box, Qt::AlignLeft | Qt::AlignVCenter, pl.text);
@@ -556,6 +565,21 @@ int PlotText(int panel, int ctrl, double x, double y, const char* text, int text
     p.color = text_color;
     p.bg_color = bg_color;
     return add_plot(panel, ctrl, std::move(p));
+}
+
+int GetGraphText(int panel, int ctrl, int index, char* buf, int size, double* x, double* y, int* color) {
+    int rc = 0;
+    UiGraph* g = graph(panel, ctrl, &rc);
+    if (!g) return rc;
+    int k = 0;
+    for (const UiPlot& p : g->plots()) {
+        if (p.kind != UiPlot::Text || k++ != index) continue;
+        if (x) *x = p.x[0];
+        if (y) *y = p.y[0];
+        if (color) *color = p.color;
+        return buf ? ui_copy_string(p.text, buf, size) : 0;
+    }
+    return UI_ERR_INDEX;
 }
 
 int DeleteGraphPlot(int panel, int ctrl, int handle, int draw_mode) {

@@ -117,6 +117,7 @@ class UiGraph : public UiCoalescedWidget {
     int removePlot(int handle);
     UiPlot* plot(int handle);
     int plotCount() const { return static_cast<int>(plots_.size()); }
+    const std::vector<UiPlot>& plots() const { return plots_; }
 
     void setAxis(int axis, int mode, double min, double max);
     UiAxis axis(int axis) const { return axis == 0 ? x_ : y_; }

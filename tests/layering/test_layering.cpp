@@ -24,6 +24,10 @@ layer_rules program_rules() {
         {"sim", {"support", "link/frame.h", "link/orders.h", "params/para_record.h"}, {"app"}},
         // The panel layouts are data the program embeds.
         {"resources", {"ui"}, {"app"}},
+        // The batch tool stands at the top beside app/: it uses the layers under
+        // the panels and nothing includes it. Not the user-interface layer: it
+        // runs without a display.
+        {"batch", {"support", "link", "params", "recorder", "run", "linear", "connect"}, {}},
     };
     r.skipped = {"tests", "bench", "fuzz", "tools", "build", "build-asan", "build-fuzz", "demo-out"};
     r.widgets_layer = "ui";

@@ -146,7 +146,9 @@ void LinearSimTest::SetUp() {
         sim_proto* p = s->wire()->proto();
         p->log = [this, p](const char* line) {
             sim_request rq{};
-            std::sscanf(line, "%*f s order %d value %d words %d", &rq.order, &rq.value, &rq.nwords);
+            // Request lines only: the unit's log also has a line for each fault it injects.
+            if (std::sscanf(line, "%*f s order %d value %d words %d", &rq.order, &rq.value, &rq.nwords) != 3)
+                return;
             std::function<void(sim_proto*, const sim_request&)> hook;
             {
                 std::lock_guard<std::mutex> lock(mutex_);

@@ -15,6 +15,7 @@
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -57,7 +58,11 @@ struct sim_request {
     int order;
     int value;
     int nwords;
+    bool operator==(const sim_request&) const = default;
 };
+inline std::ostream& operator<<(std::ostream& o, const sim_request& r) {
+    return o << "{" << r.order << ", 0x" << std::hex << r.value << std::dec << ", " << r.nwords << "}";
+}
 
 // The same with a simulated unit connected over TCP loopback.
 class LinearSimTest : public LinearTest {

@@ -136,6 +136,22 @@ TEST(LinearTable, LevelsOutsideTheFitClampToTheRangeEnds) {
     EXPECT_EQ(top.t[1023], S);
 }
 
+// The S-shaped sensor's fit dips below its start and rises above its end
+// value before the end: the lowest levels lie below all of it inside the
+// range and the highest above. They belong to the range's ends, start and end
+// respectively; the roots of those levels lie outside the range beyond the
+// opposite ends, and taking them turned the table's first entries to s and
+// its last to 0.
+TEST(LinearTable, SCurveTableRisesToItsEnds) {
+    Table table(lin_text(lin_lines(lin_sensor([](double p) { return 0.5 - 0.5 * std::cos(M_PI * p); }))));
+    ASSERT_EQ(table.rc, LINEAR_TABLE_OK);
+    ASSERT_LT(table.slope(0.0), 0.0);
+    ASSERT_LT(table.slope(1.0), 0.0);
+    EXPECT_EQ(table.t[0], 0);
+    EXPECT_EQ(table.t[1023], S);
+    for (int j = 1; j < 1024; j++) ASSERT_GE(table.t[j], table.t[j - 1]) << j;
+}
+
 // The quadratic sensor's fit has a leading coefficient of rounding size; its
 // table must still be the inverse square root, not all zeros.
 TEST(LinearTable, QuadraticSensorGivesSquareRoot) {

@@ -39,6 +39,71 @@ TEST(SimFaults, DropSendsNothing) {
     EXPECT_TRUE(h.last_chunks.empty());
 }
 
+TEST(SimFaults, NoiseBytesAreCountedAndEveryFaultIsLogged) {
+    sim_config cfg = with_fault(SIM_FAULT_NOISE, 0.5, 3);
+    cfg.fault_p[SIM_FAULT_DROP] = 0.2;
+    sim_harness h(cfg);
+    std::vector<std::string> log;
+    h.p->log = [&log](const char* line) { log.push_back(line); };
+    long seen_noise = 0;
+    for (int i = 0; i < 200; i++) {
+        frame_in a;
+        const std::vector<uint8_t> req = sim_harness::request(ORDER_POLL, POLL_RECORD);
+        sim_proto_feed(h.p.get(), req.data(), static_cast<int>(req.size()), h.t, 0);
+        const std::vector<uint8_t> out = h.take_output();
+        // The program's receiver skips exactly the stray bytes before the frame.
+        frame_rx rx;
+        frame_rx_clear(&rx);
+        frame_rx_append(&rx, out.data(), static_cast<int>(out.size()));
+        if (!out.empty()) {
+            EXPECT_EQ(frame_find(&rx, &a, &seen_noise), FRAME_COMPLETE);
+        }
+    }
+    EXPECT_GT(h.p->faults.count[SIM_FAULT_NOISE], 0);
+    EXPECT_EQ(h.p->faults.noise_bytes, seen_noise);
+    long logged_noise = 0, logged_drops = 0;
+    for (const std::string& line : log) {
+        if (line.find("fault:") == std::string::npos) continue;
+        const size_t at = line.find("noise (");
+        if (at != std::string::npos) logged_noise += std::stol(line.substr(at + 7));
+        if (line.find(" drop") != std::string::npos) logged_drops++;
+    }
+    EXPECT_EQ(logged_noise, seen_noise);
+    EXPECT_EQ(logged_drops, h.p->faults.count[SIM_FAULT_DROP]);
+    EXPECT_EQ(h.p->stats.by_order[ORDER_POLL], 200);
+}
+
+TEST(SimFaults, IgnoredWritesAreAcknowledgedButNotTaken) {
+    sim_config cfg;
+    cfg.ignore_writes = true;
+    sim_harness h(cfg);
+    std::vector<uint16_t> before;
+    ASSERT_EQ(h.ask_words(ORDER_READ_RAM, 0, {}, &before, SIM_PARA_WORDS), 0);
+    std::vector<uint16_t> changed = before;
+    changed[0] = static_cast<uint16_t>(changed[0] + 1);
+    std::vector<uint16_t> none;
+    frame_in ack;
+    ASSERT_EQ(h.ask_words(ORDER_WRITE_RAM, 0, changed, &none, 0, &ack), 0);
+    EXPECT_EQ(ack.header.value, 0) << "no field reported refused";
+    std::vector<uint16_t> after;
+    ASSERT_EQ(h.ask_words(ORDER_READ_RAM, 0, {}, &after, SIM_PARA_WORDS), 0);
+    EXPECT_EQ(after, before);
+}
+
+TEST(SimFaults, AUnitThatVanishesHangsUpAndFallsSilent) {
+    sim_config cfg;
+    cfg.vanish_after = 3;
+    sim_harness h(cfg);
+    frame_in a;
+    for (int i = 0; i < 3; i++) ASSERT_EQ(h.ask(ORDER_POLL, POLL_RECORD, {}, &a), FRAME_COMPLETE);
+    EXPECT_EQ(h.ask(ORDER_POLL, POLL_RECORD, {}, &a), FRAME_INCOMPLETE);
+    ASSERT_EQ(h.last_chunks.size(), 1u);
+    EXPECT_TRUE(h.last_chunks[0].hangup);
+    EXPECT_TRUE(h.last_chunks[0].bytes.empty());
+    EXPECT_EQ(h.ask(ORDER_SEARCH, 0, std::vector<uint16_t>(SEARCH_WORDS, 0), &a), FRAME_INCOMPLETE);
+    EXPECT_TRUE(h.last_chunks.empty()) << "a new client hears nothing either";
+}
+
 TEST(SimFaults, CorruptCrcFailsThePayloadCheckButKeepsTheHeader) {
     sim_harness h(with_fault(SIM_FAULT_CORRUPT, 1.0));
     frame_in a;
@@ -191,14 +256,21 @@ TEST(SimOptions, FaultsSeedAndTextReachTheCoreConfiguration) {
     EXPECT_STREQ(cfg.version_text, "X V4.04 {Y}");
     for (int f = 0; f < SIM_FAULTS; f++)
         EXPECT_DOUBLE_EQ(cfg.fault_p[f], 0.1 * (f + 1)) << sim_fault_names[f];
+    EXPECT_FALSE(cfg.ignore_writes);
+    EXPECT_EQ(cfg.vanish_after, -1);
+    ASSERT_EQ(parse({"--tcp", "0", "--ignore-writes", "--vanish-after", "40"}, &o), SIM_OPT_RUN);
+    sim_options_config(&o, &cfg);
+    EXPECT_TRUE(cfg.ignore_writes);
+    EXPECT_EQ(cfg.vanish_after, 40);
+    EXPECT_EQ(parse({"--tcp", "0", "--vanish-after", "-1"}, &o), SIM_OPT_ERROR);
 }
 
 TEST(SimOptions, HelpDocumentsEveryOption) {
     sim_options o;
     EXPECT_EQ(parse({"--tcp", "0", "--help"}, &o), SIM_OPT_HELP);
     const std::string help = sim_options_help();
-    for (const char* opt :
-         {"--tcp", "--bind", "--pty", "--baud", "--pace-tcp", "--unit", "--version-text", "--seed", "--drop",
-          "--corrupt-crc", "--noise", "--delay", "--short", "--reject", "--cut", "--verbose", "--help"})
+    for (const char* opt : {"--tcp", "--bind", "--pty", "--baud", "--pace-tcp", "--unit", "--version-text",
+                            "--seed", "--drop", "--corrupt-crc", "--noise", "--delay", "--short", "--reject",
+                            "--cut", "--verbose", "--help", "--ignore-writes", "--vanish-after"})
         EXPECT_NE(help.find(opt), std::string::npos) << opt;
 }

@@ -114,6 +114,23 @@ TEST(IniPut, SortingKeepsSectionsAndItemsInOrder) {
     read_text(s, "[C]\r\ny=1\r\nx=2\r\n[a0]\r\nk=1\r\n");
     EXPECT_EQ(text_of(s), "[A]\r\nm = True\r\n\r\n[a0]\r\nk = 1\r\n\r\n[b]\r\na = False\r\nz = True\r\n\r\n"
                           "[C]\r\nx = 2\r\ny = 1\r\n\r\n");
+    // Walking the store by index meets sections and items in that same order.
+    std::string walked;
+    const char* name = nullptr;
+    ASSERT_EQ(Ini_NumberOfSections(s), 4);
+    for (int i = 1; Ini_NthSectionName(s, i, &name) == 1; i++) {
+        walked += std::string("[") + name + "]";
+        const char* tag = nullptr;
+        for (int k = 1; Ini_NthItemName(s, name, k, &tag) == 1; k++) walked += tag;
+    }
+    EXPECT_EQ(walked, "[A]m[a0]k[b]az[C]xy");
+    name = "untouched";
+    EXPECT_EQ(Ini_NthSectionName(s, 0, &name), 0);
+    EXPECT_EQ(Ini_NthSectionName(s, 5, &name), 0);
+    EXPECT_EQ(Ini_NthItemName(s, "nope", 1, &name), 0);
+    EXPECT_EQ(Ini_NthItemName(s, "b", 3, &name), 0);
+    EXPECT_STREQ(name, "untouched");
+    EXPECT_EQ(Ini_NthSectionName(nullptr, 1, &name), INI_ERR_NULL_ARG);
     Ini_Dispose(s);
 }
 

@@ -323,3 +323,44 @@ TEST_F(GraphTest, CanvasKeepsWhatWasDrawn) {
     SavePanelImage(gp, file.toUtf8().constData());
     EXPECT_EQ(QImage(file).pixelColor(410 + 20, 7), QColor(255, 255, 255));
 }
+
+// ---- texts ----------------------------------------------------------------------------------------
+
+TEST_F(GraphTest, TextsAreReadBackAndKeptInsideTheView) {
+    SetAxisScalingMode(gp, C_GRAPH, UI_XAXIS, UI_MANUAL, 0.0, 4096.0);
+    SetAxisScalingMode(gp, C_GRAPH, UI_LEFT_YAXIS, UI_MANUAL, 0.0, 4096.0);
+    PlotLine(gp, C_GRAPH, 0, 0, 1, 1, UI_GREEN);
+    // At the lower right corner: drawn to its left, inside the view.
+    PlotText(gp, C_GRAPH, 4095, 0, "Data OK.", UI_RED, UI_TRANSPARENT);
+    // Outside the view: not pulled in.
+    PlotText(gp, C_GRAPH, 5000, 2000, "far away", UI_BLUE, UI_TRANSPARENT);
+    char buf[32];
+    double x = 0, y = 0;
+    int color = 0;
+    ASSERT_EQ(GetGraphText(gp, C_GRAPH, 0, buf, sizeof buf, &x, &y, &color), 0);
+    EXPECT_STREQ(buf, "Data OK.");
+    EXPECT_EQ(x, 4095.0);
+    EXPECT_EQ(y, 0.0);
+    EXPECT_EQ(color, UI_RED);
+    ASSERT_EQ(GetGraphText(gp, C_GRAPH, 1, buf, sizeof buf, nullptr, nullptr, nullptr), 0);
+    EXPECT_STREQ(buf, "far away");
+    EXPECT_EQ(GetGraphText(gp, C_GRAPH, 2, buf, sizeof buf, nullptr, nullptr, nullptr), UI_ERR_INDEX);
+
+    show();
+    QTemporaryDir dir;
+    QString file = dir.filePath("panel.png");
+    ASSERT_EQ(SavePanelImage(gp, file.toUtf8().constData()), 0);
+    QImage img(file);
+    ASSERT_FALSE(img.isNull());
+    UiGraph* g = graph();
+    const QRect area = g->plotArea().toRect().translated(g->mapTo(g->window(), QPoint(0, 0)));
+    int red = 0, blue = 0;
+    for (int py = area.top(); py <= area.bottom(); py++)
+        for (int px = area.left(); px <= area.right(); px++) {
+            const QColor c = img.pixelColor(px, py);
+            if (c.red() > 160 && c.green() < 90 && c.blue() < 90) red++;
+            if (c.blue() > 160 && c.red() < 90 && c.green() < 90) blue++;
+        }
+    EXPECT_GT(red, 15);
+    EXPECT_EQ(blue, 0);
+}
