@@ -1,5 +1,5 @@
-# What `cmake --install` puts in place and what `cpack -G DEB` packs: the program and the
-# simulated unit in bin/, the desktop entry and the icon (scalable, and the PNG sizes a
+# What `cmake --install` puts in place and what `cpack -G DEB` packs: the program, the
+# batch tool and the simulated unit in bin/, the desktop entry and the icon (scalable, and the PNG sizes a
 # menu asks for, rendered here from the one drawing) in share/. Nothing the program
 # writes at run time is installed: its settings file goes beside the executable only
 # where that folder is writable, else to the user's configuration folder.
@@ -11,7 +11,7 @@ if(NOT version_line MATCHES "V${PROJECT_VERSION}\"")
   message(FATAL_ERROR "project version ${PROJECT_VERSION} differs from pc_version_str: ${version_line}")
 endif()
 
-install(TARGETS zazed kormelan3-sim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS zazed zazed-batch kormelan3-sim RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
 find_program(RSVG_CONVERT rsvg-convert REQUIRED)
 set(icon_svg ${CMAKE_CURRENT_LIST_DIR}/zazed.svg)
@@ -37,7 +37,8 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "set up and watch the KORMELAN-3 control u
 set(CPACK_PACKAGE_DESCRIPTION
     "Connects to the KORMELAN-3 control unit over RS-232 or TCP, edits and transfers its parameter set, shows \
 live measurements, oscillograph sequences and the strip chart, records measurements to CSV files and loads \
-linearisation tables. kormelan3-sim, a simulated control unit, comes with it.")
+linearisation tables. zazed-batch sets up units on a production line without a display; kormelan3-sim, \
+a simulated control unit, comes with both.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -172,6 +172,7 @@ TEST_F(Installed, HoldsTheProgramsTheEntryAndTheIconsOnly) {
     // Nothing the program writes at run time (its settings file above all) is among them.
     const std::set<std::string> want = {"bin/kormelan3-sim",
                                         "bin/zazed",
+                                        "bin/zazed-batch",
                                         "share/applications/zazed.desktop",
                                         "share/icons/hicolor/128x128/apps/zazed.png",
                                         "share/icons/hicolor/256x256/apps/zazed.png",
@@ -220,9 +221,11 @@ TEST_F(Installed, VersionHelpAndUnknownOptions) {
     EXPECT_EQ(unknown.out, "");
     EXPECT_EQ(unknown.err, "zazed: unknown option '--colour'\n" + usage);
 
-    const result sim = run({(usr / "bin/kormelan3-sim").string(), "--help"});
-    EXPECT_EQ(sim.code, 0);
-    EXPECT_NE(sim.out.find("--tcp"), std::string::npos);
+    for (const char* tool : {"kormelan3-sim", "zazed-batch"}) {
+        const result r = run({(usr / "bin" / tool).string(), "--help"});
+        EXPECT_EQ(r.code, 0) << tool;
+        EXPECT_NE(r.out.find("--tcp"), std::string::npos) << tool << ": " << r.out;
+    }
 }
 
 // ---- Running from the installed, read-only folder ---------------------------------------------------------
