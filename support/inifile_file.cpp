@@ -131,7 +131,7 @@ static int read_all(IniStore* store, LineFile lf) {
 int Ini_ReadFromFile(IniText store, const char* path) {
     if (!store || !path) return INI_ERR_NULL_ARG;
     LineFile lf = nullptr;
-    int r = LineFile_New(path, &lf);
+    int r = LineFile_NewCapped(path, INI_MAX_FILE_BYTES, &lf);
     if (r < 0) return r;
     r = read_all(store, lf);
     LineFile_Dispose(lf);
@@ -140,6 +140,7 @@ int Ini_ReadFromFile(IniText store, const char* path) {
 
 int Ini_ReadFromText(IniText store, const char* bytes, size_t size) {
     if (!store || (!bytes && size > 0)) return INI_ERR_NULL_ARG;
+    if (size > static_cast<unsigned long long>(INI_MAX_FILE_BYTES)) return INI_ERR_READ;
     LineFile lf = nullptr;
     int r = LineFile_NewFromMemory(bytes, size, &lf);
     if (r < 0) return r;

@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
+#include <fcntl.h>
 #include <fstream>
 #include <memory>
 #include <sched.h>
@@ -327,6 +328,29 @@ TEST_F(IniFiles, UnreadableFiles) {
     EXPECT_EQ(Ini_ReadFromFile(s, path("none.ini").c_str()), INI_ERR_OPEN);
     EXPECT_EQ(Ini_ReadFromFile(s, dir.c_str()), INI_ERR_OPEN);
     EXPECT_EQ(Ini_ReadFromFile(s, "/dev/null"), INI_ERR_OPEN);
+}
+
+// Regression: the store took in any file whole, at several times its size in
+// memory. Above the cap a file is refused before a byte is read (this one is
+// sparse: it costs no disk space, and reading it would take seconds).
+TEST_F(IniFiles, FileAboveTheSizeCapIsRefusedAndTheStoreKept) {
+    const std::string big = path("big.ini");
+    const int fd = open(big.c_str(), O_WRONLY | O_CREAT, 0600);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(ftruncate(fd, INI_MAX_FILE_BYTES + 1), 0);
+    close(fd);
+    Store s;
+    Ini_PutInt(s, "Kept", "Value", 1);
+    const std::string before = text_of(s);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(Ini_ReadFromFile(s, big.c_str()), INI_ERR_READ);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+    EXPECT_EQ(text_of(s), before);
+
+    const std::string text(static_cast<size_t>(INI_MAX_FILE_BYTES) + 1, '\n');
+    EXPECT_EQ(Ini_ReadFromText(s, text.data(), text.size()), INI_ERR_READ);
+    EXPECT_EQ(text_of(s), before);
+    EXPECT_EQ(Ini_ReadFromText(s, text.data(), text.size() - 1), 0);
 }
 
 // The reader opened the file before it looked at its kind, and opening a named
