@@ -3,6 +3,7 @@
 #include "support/inifile_store.h"
 #include "support/linefile.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -223,39 +224,72 @@ static mode_t new_file_mode(bool exists, const struct stat& old) {
     return 0666 & ~mask;
 }
 
-// Writes `text` to a fresh temporary file in `dir` and moves it onto `target`.
-// Any failure removes the temporary file and leaves the target alone.
+// ---- Replacing a file ----
+
+int (*ini_file_step)(const char* step) = nullptr;
+
+// Every step of a replacement that can fail passes here first, so that a test
+// can make any one of them fail as a full disk or a broken device would.
+static bool step_fails(const char* step) {
+    if (!ini_file_step) return false;
+    const int err = ini_file_step(step);
+    if (err == 0) return false;
+    errno = err;
+    return true;
+}
+
+static int write_all(int fd, const std::string& text) {
+    size_t done = 0;
+    while (done < text.size()) {
+        const size_t n = std::min<size_t>(text.size() - done, INI_WRITE_CHUNK);
+        if (step_fails("write")) return errno;
+        const ssize_t w = ::write(fd, text.data() + done, n);
+        if (w < 0 && errno == EINTR) continue;
+        if (w < 0) return errno;
+        if (w == 0) return EIO;
+        done += static_cast<size_t>(w);
+    }
+    return 0;
+}
+
+// Makes the rename itself durable. A file system that cannot sync a folder says
+// EINVAL; it has nothing to make durable there.
+static int sync_folder(const std::string& dir) {
+    if (step_fails("sync folder")) return errno;
+    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return errno;
+    int err = 0;
+    if (fsync(fd) != 0 && errno != EINVAL) err = errno;
+    ::close(fd);
+    return err;
+}
+
+// Writes `text` to a fresh temporary file in `dir`, makes it durable and moves
+// it onto `target`. Any failure up to the rename removes the temporary file and
+// leaves the target alone. The temporary file is synced before the rename: on a
+// crash the target then holds either all of the old text or all of the new one,
+// never a file whose blocks had not reached the disk yet.
 static int replace_file(const std::string& dir, const std::string& target, const std::string& text,
                         mode_t mode) {
     std::string temp = dir + "/ini$$XXXXXX.TMP";
     const int fd = mkstemps(temp.data(), 4);
     if (fd < 0) return write_error(errno);
-    if (fchmod(fd, mode) != 0) {
-        const int err = errno;
-        close(fd);
-        unlink(temp.c_str());
-        return write_error(err);
-    }
-    FILE* fp = fdopen(fd, "wb");
-    if (!fp) {
-        const int err = errno;
-        close(fd);
-        unlink(temp.c_str());
-        return write_error(err);
-    }
-    setvbuf(fp, nullptr, _IOFBF, 16384);
-    // A full disk often shows only when the buffer goes out, so the flush and the
-    // close are checked like the write.
-    int err = 0;
-    errno = 0;
-    if (fwrite(text.data(), 1, text.size(), fp) != text.size() || fflush(fp) != 0) err = errno ? errno : EIO;
-    if (fclose(fp) != 0 && err == 0) err = errno ? errno : EIO;
-    if (err == 0 && rename(temp.c_str(), target.c_str()) != 0) err = errno;
+    int err = fchmod(fd, mode) != 0 ? errno : 0;
+    if (err == 0) err = write_all(fd, text);
+    // A full disk or a failing device may show only when the data goes out.
+    if (err == 0 && (step_fails("sync") || fsync(fd) != 0)) err = errno;
+    int closed = ::close(fd) != 0 ? errno : 0;
+    if (step_fails("close")) closed = errno;
+    if (err == 0) err = closed;
+    if (err == 0 && (step_fails("rename") || rename(temp.c_str(), target.c_str()) != 0)) err = errno;
     if (err != 0) {
         unlink(temp.c_str());
         return write_error(err);
     }
-    return 0;
+    // The new text is in place now; a folder that cannot be synced is still
+    // reported, as the rename may not survive a power loss.
+    err = sync_folder(dir);
+    return err != 0 ? write_error(err) : 0;
 }
 
 int Ini_WriteToFile(IniText store, const char* path) {

@@ -1,6 +1,7 @@
 // Ini store: putting and getting, escaping, continuation lines, reading odd files,
 // and replacing files without ever losing the old one.
 #include "support/inifile.h"
+#include "support/inifile_store.h"
 #include "tests/support/fifo_guard.h"
 
 #include <gtest/gtest.h>
@@ -22,6 +23,7 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -438,6 +440,82 @@ TEST_F(IniFiles, FullDiskKeepsTheOldFile) {
     ASSERT_TRUE(WIFEXITED(status));
     if (WEXITSTATUS(status) == 77) GTEST_SKIP() << "cannot mount a small file system here";
     EXPECT_EQ(WEXITSTATUS(status), 0) << "1: wrong code, 2: old file changed, 3: files left behind";
+}
+
+// ---- Steps of a save, each made to fail ----
+
+// The steps a save takes, and which one of them fails (0: none).
+std::vector<std::string> steps_taken;
+size_t failing_step = 0;
+int failing_errno = EIO;
+
+int record_step(const char* step) {
+    steps_taken.emplace_back(step);
+    return steps_taken.size() == failing_step ? failing_errno : 0;
+}
+
+struct StepSeam {
+    explicit StepSeam(size_t fail, int err = EIO) {
+        steps_taken.clear();
+        failing_step = fail;
+        failing_errno = err;
+        ini_file_step = record_step;
+    }
+    ~StepSeam() { ini_file_step = nullptr; }
+};
+
+// A store whose text (about 36 KB) takes three write calls.
+void fill_large(IniText s) {
+    const std::string value(60, 'v');
+    for (int i = 0; i < 500; i++)
+        Ini_PutString(s, "Big", ("Tag " + std::to_string(i)).c_str(), value.c_str());
+}
+
+// Regression: the temporary file was renamed onto the old one without being
+// synced, so a power loss could leave an empty or partial file where the old
+// one had been; the folder was not synced either.
+TEST_F(IniFiles, TemporaryFileIsSyncedBeforeTheRenameAndTheFolderAfter) {
+    Store s;
+    fill_large(s);
+    StepSeam seam(0);
+    ASSERT_EQ(Ini_WriteToFile(s, path("p.ini").c_str()), 0);
+    EXPECT_EQ(steps_taken, (std::vector<std::string>{"write", "write", "write", "sync", "close", "rename",
+                                                     "sync folder"}));
+}
+
+// Every step failing in turn, as a full disk, a broken device or a folder that
+// turned read-only would make it: the failure is reported, the old file keeps
+// every byte, and no temporary file is left. Only a failing sync of the folder
+// comes after the new file is in place.
+TEST_F(IniFiles, EveryFailingStepIsReportedAndKeepsTheOldFile) {
+    const std::string old_text = "[Old]\r\nValue = 1\r\n\r\n" + std::string(5000, 'o');
+    Store s;
+    fill_large(s);
+    size_t count = 0;
+    {
+        StepSeam seam(0);
+        ASSERT_EQ(Ini_WriteToFile(s, path("count.ini").c_str()), 0);
+        count = steps_taken.size();
+        ASSERT_GE(count, 5u) << "writes, sync, close, rename, sync of the folder";
+        ASSERT_EQ(unlink(path("count.ini").c_str()), 0);
+    }
+    for (size_t n = 1; n <= count; n++) {
+        for (int err : {EIO, ENOSPC}) {
+            put_file(path("p.ini"), old_text);
+            StepSeam seam(n, err);
+            const int r = Ini_WriteToFile(s, path("p.ini").c_str());
+            ASSERT_GE(steps_taken.size(), n);
+            const std::string step = steps_taken[n - 1];
+            // After a failure the temporary file is only closed (and removed).
+            for (size_t i = n; i < steps_taken.size(); i++) EXPECT_EQ(steps_taken[i], "close") << step;
+            EXPECT_EQ(r, err == ENOSPC ? INI_ERR_DISK_FULL : INI_ERR_IO) << step;
+            EXPECT_EQ(entries(), 1) << step;
+            if (step == "sync folder")
+                EXPECT_EQ(file_bytes(path("p.ini")), text_of(s)) << step;
+            else
+                EXPECT_EQ(file_bytes(path("p.ini")), old_text) << step;
+        }
+    }
 }
 
 TEST_F(IniFiles, LinkIsFollowed) {
