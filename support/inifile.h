@@ -64,10 +64,11 @@ int Ini_ReadFromFile(IniText store, const char* path);
 // directory, synced to the disk before it is renamed onto the file, and syncs
 // the directory after the rename. On any failure up to the rename the old file
 // stays as it was and no temporary file is left; a directory that cannot be
-// synced is reported as INI_ERR_IO with the new text in place. 0,
-// INI_ERR_NOT_WRITABLE (also when the directory does not exist or the path
-// names something other than a regular file), INI_ERR_DISK_FULL, INI_ERR_IO or
-// INI_ERR_NO_MEMORY.
+// synced is reported as INI_ERR_IO with the new text in place. Temporary files
+// of this kind older than a minute, left there by a save that was killed, are
+// removed. 0, INI_ERR_NOT_WRITABLE (also when the directory does not exist or
+// the path names something other than a regular file), INI_ERR_DISK_FULL,
+// INI_ERR_IO or INI_ERR_NO_MEMORY.
 int Ini_WriteToFile(IniText store, const char* path);
 
 // The same two operations on memory: the reading shares the file reader's code

@@ -4,10 +4,13 @@
 #include "support/linefile.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <new>
 #include <stdexcept>
@@ -252,6 +255,39 @@ static int write_all(int fd, const std::string& text) {
     return 0;
 }
 
+// A temporary file of ours: the prefix, six characters from mkstemps and the
+// extension, exactly.
+static bool own_temp_name(const char* name) {
+    static const char prefix[] = "ini$$";
+    static const char suffix[] = ".TMP";
+    const size_t p = sizeof prefix - 1, x = 6, e = sizeof suffix - 1;
+    if (std::strlen(name) != p + x + e || std::strncmp(name, prefix, p) != 0 ||
+        std::strcmp(name + p + x, suffix) != 0)
+        return false;
+    for (size_t i = p; i < p + x; i++)
+        if (!std::isalnum(static_cast<unsigned char>(name[i]))) return false;
+    return true;
+}
+
+// A save that was killed between creating its temporary file and the rename
+// leaves the file behind, and the settings file is saved at every close. Ours
+// that are older than a minute (no save takes that long) and belong to this
+// user are removed; failures here change nothing about the save.
+static void remove_stale_temps(const std::string& dir) {
+    DIR* d = opendir(dir.c_str());
+    if (!d) return;
+    const time_t now = time(nullptr);
+    while (const dirent* e = readdir(d)) {
+        if (!own_temp_name(e->d_name)) continue;
+        struct stat st;
+        if (fstatat(dirfd(d), e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+        if (!S_ISREG(st.st_mode) || st.st_uid != geteuid() || now - st.st_mtime <= INI_STALE_TEMP_SECONDS)
+            continue;
+        unlinkat(dirfd(d), e->d_name, 0);
+    }
+    closedir(d);
+}
+
 // Makes the rename itself durable. A file system that cannot sync a folder says
 // EINVAL; it has nothing to make durable there.
 static int sync_folder(const std::string& dir) {
@@ -271,6 +307,7 @@ static int sync_folder(const std::string& dir) {
 // never a file whose blocks had not reached the disk yet.
 static int replace_file(const std::string& dir, const std::string& target, const std::string& text,
                         mode_t mode) {
+    remove_stale_temps(dir);
     std::string temp = dir + "/ini$$XXXXXX.TMP";
     const int fd = mkstemps(temp.data(), 4);
     if (fd < 0) return write_error(errno);

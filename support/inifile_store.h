@@ -54,6 +54,9 @@ void ini_sort_items(std::vector<IniItem>& items);
 
 // Bytes handed to one write call when a file is written.
 constexpr size_t INI_WRITE_CHUNK = 16384;
+// Temporary files ("ini$$" six characters ".TMP") older than this, left by a
+// save that was killed, are removed by the next save into the same folder.
+constexpr long INI_STALE_TEMP_SECONDS = 60;
 
 // Test seam, null in normal use: called with the name of each step of
 // replacing a file before it is taken ("write" for every write call, "sync"

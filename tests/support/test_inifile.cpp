@@ -518,6 +518,32 @@ TEST_F(IniFiles, EveryFailingStepIsReportedAndKeepsTheOldFile) {
     }
 }
 
+// Regression: temporary files of saves that were killed (at a close of the
+// program, 8 runs in 10) piled up beside the settings file for good.
+TEST_F(IniFiles, StaleTemporaryFilesOfItsOwnAreRemoved) {
+    const char* stale[] = {"ini$$a1B2c3.TMP", "ini$$ZZZZZZ.TMP"};
+    const char* kept[] = {"ini$$abc.TMP", "ini$$abcdef.tmp", "xini$$abcdef.TMP", "ini$$abcdef.TMP.bak",
+                          "ini$$ab-def.TMP"};
+    for (const char* name : stale) put_file(path(name), "left by a killed save");
+    for (const char* name : kept) put_file(path(name), "someone else's");
+    put_file(path("ini$$fresh1.TMP"), "a save going on right now");
+    ASSERT_EQ(mkdir(path("ini$$folder.TMP").c_str(), 0700), 0);
+    ASSERT_EQ(symlink("ini$$fresh1.TMP", path("ini$$linked.TMP").c_str()), 0);
+    const timespec old_times[2] = {{time(nullptr) - 120, 0}, {time(nullptr) - 120, 0}};
+    for (const char* name : {"ini$$a1B2c3.TMP", "ini$$ZZZZZZ.TMP", "ini$$abc.TMP", "ini$$abcdef.tmp",
+                             "xini$$abcdef.TMP", "ini$$abcdef.TMP.bak", "ini$$ab-def.TMP", "ini$$folder.TMP"})
+        ASSERT_EQ(utimensat(AT_FDCWD, path(name).c_str(), old_times, 0), 0) << name;
+    ASSERT_EQ(utimensat(AT_FDCWD, path("ini$$linked.TMP").c_str(), old_times, AT_SYMLINK_NOFOLLOW), 0);
+
+    Store s;
+    Ini_PutInt(s, "A", "b", 1);
+    ASSERT_EQ(Ini_WriteToFile(s, path("p.ini").c_str()), 0);
+    for (const char* name : stale) EXPECT_NE(access(path(name).c_str(), F_OK), 0) << name;
+    for (const char* name : kept) EXPECT_EQ(access(path(name).c_str(), F_OK), 0) << name;
+    for (const char* name : {"ini$$fresh1.TMP", "ini$$folder.TMP", "ini$$linked.TMP"})
+        EXPECT_EQ(faccessat(AT_FDCWD, path(name).c_str(), F_OK, AT_SYMLINK_NOFOLLOW), 0) << name;
+}
+
 TEST_F(IniFiles, LinkIsFollowed) {
     put_file(path("real.ini"), "old");
     ASSERT_EQ(symlink("real.ini", path("link.ini").c_str()), 0);
