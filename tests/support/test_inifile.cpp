@@ -3,6 +3,7 @@
 #include "support/inifile.h"
 #include "support/inifile_store.h"
 #include "tests/support/fifo_guard.h"
+#include "tests/support/file_limit.h"
 
 #include <gtest/gtest.h>
 
@@ -57,6 +58,13 @@ std::string file_bytes(const std::string& path) {
 
 void put_file(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// A store whose text (about 36 KB) takes three write calls.
+void fill_large(IniText s) {
+    const std::string value(60, 'v');
+    for (int i = 0; i < 500; i++)
+        Ini_PutString(s, "Big", ("Tag " + std::to_string(i)).c_str(), value.c_str());
 }
 
 // A fresh directory per test, removed with its content afterwards.
@@ -397,24 +405,41 @@ TEST_F(IniFiles, ReadOnlyDirectoryKeepsTheOldFile) {
     EXPECT_EQ(entries(), 1);
 }
 
-// A file size limit makes the write fail at the flush or the close, like a full
-// disk, and works for root too.
+// A file size limit makes a write fail with EFBIG, like a full disk, for any
+// user. In a child process, so that the test process keeps its own limit.
 TEST_F(IniFiles, FailingWriteKeepsTheOldFile) {
     put_file(path("p.ini"), std::string(3000, 'o'));
     Store s;
     for (int i = 0; i < 100; i++) Ini_PutInt(s, ("Section " + std::to_string(i)).c_str(), "Value", i);
-    rlimit old;
-    getrlimit(RLIMIT_FSIZE, &old);
-    rlimit small = old;
-    small.rlim_cur = 1000;
-    auto previous = signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const int r = Ini_WriteToFile(s, path("p.ini").c_str());
-    setrlimit(RLIMIT_FSIZE, &old);
-    signal(SIGXFSZ, previous);
-    EXPECT_EQ(r, INI_ERR_IO);
-    EXPECT_EQ(file_bytes(path("p.ini")), std::string(3000, 'o'));
-    EXPECT_EQ(entries(), 1);
+    const int r = with_file_limit(1000, [&] {
+        const int rc = Ini_WriteToFile(s, path("p.ini").c_str());
+        return rc != INI_ERR_IO                                      ? 1
+               : file_bytes(path("p.ini")) != std::string(3000, 'o') ? 2
+               : entries() != 1                                      ? 3
+                                                                     : 0;
+    });
+    EXPECT_EQ(r, 0) << "1: wrong code, 2: old file changed, 3: files left behind";
+}
+
+// Any limit short of the whole text is a failure, down to the last byte; the
+// whole text fits exactly. The file is never reported saved when it is not.
+TEST_F(IniFiles, NoLimitShortOfTheWholeTextCountsAsSaved) {
+    Store s;
+    fill_large(s);
+    const std::string text = text_of(s);
+    const std::string old_text = "[Old]\r\nValue = 1\r\n";
+    const size_t n = text.size();
+    for (size_t limit : {size_t{0}, size_t{1}, n / 2, size_t{INI_WRITE_CHUNK}, n - 1, n}) {
+        put_file(path("p.ini"), old_text);
+        const int r = with_file_limit(limit, [&] {
+            const int rc = Ini_WriteToFile(s, path("p.ini").c_str());
+            if (limit == n) return rc != 0 ? 1 : file_bytes(path("p.ini")) != text ? 2 : 0;
+            return rc >= 0 ? 3 : file_bytes(path("p.ini")) != old_text ? 4 : entries() != 1 ? 5 : 0;
+        });
+        EXPECT_EQ(r, 0)
+            << "limit " << limit << " of " << n
+            << ": 1 not saved, 2 wrong text, 3 success reported, 4 old file changed, 5 files left";
+    }
 }
 
 // A real full disk: a 64 KiB tmpfs in a private mount namespace of a child
@@ -463,13 +488,6 @@ struct StepSeam {
     }
     ~StepSeam() { ini_file_step = nullptr; }
 };
-
-// A store whose text (about 36 KB) takes three write calls.
-void fill_large(IniText s) {
-    const std::string value(60, 'v');
-    for (int i = 0; i < 500; i++)
-        Ini_PutString(s, "Big", ("Tag " + std::to_string(i)).c_str(), value.c_str());
-}
 
 // Regression: the temporary file was renamed onto the old one without being
 // synced, so a power loss could leave an empty or partial file where the old
