@@ -9,11 +9,6 @@
 
 namespace {
 
-// Help goes wherever the shell's help hook points at the time of the click.
-int help(const char* topic, const char* detail) {
-    return shell.show_help ? shell.show_help(topic, detail) : 0;
-}
-
 void rec_buttons(int on) {
     if (shell.set_rec_buttons) shell.set_rec_buttons(on);
 }
@@ -26,8 +21,6 @@ void exchange_pressed(int control) {
 } // namespace
 
 void shell_register_callbacks() {
-    connect_hook.show_help = help;
-    run_hook.show_help = help;
     run_hook.set_rec_buttons = rec_buttons;
     run_hook.exchange_pressed = exchange_pressed;
 

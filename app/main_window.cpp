@@ -5,6 +5,7 @@
 #include "link/link.h"
 #include "run/run_mode.h"
 #include "settings/settings_file.h"
+#include "ui/help_hook.h"
 #include "ui/panels.h"
 #include "ui/ui.h"
 #include "ui/userif.h"
@@ -23,28 +24,20 @@ const int main_width = 790;
 struct selector {
     int button;
     int* panel;
-    int hidden;             // one of the three hidden-settings selectors
-    const char* help_topic; // panel description shown with the selector help, or null
+    int hidden; // one of the three hidden-settings selectors
 };
 
 const selector selectors[] = {
-    {MPANEL_CBTN_SEL_CONNECT, &tab1, 0, "tab1"},   {MPANEL_CBTN_SEL_CHANA, &tab2, 0, "tab2"},
-    {MPANEL_CBTN_SEL_CHANB, &tab3, 0, "tab3"},     {MPANEL_CBTN_SEL_TEACH, &tab4, 0, "tab4"},
-    {MPANEL_CBTN_SEL_RECORDER, &tab5, 0, "tab5"},  {MPANEL_CBTN_SEL_OSCI, &tab6, 0, "tab6"},
-    {MPANEL_CBTN_SEL_GENERAL, &tab7, 0, "tab7"},   {MPANEL_CBTN_SEL_LINEAR, &tab9, 0, nullptr},
-    {MPANEL_CBTN_SEL_HIDDEN, &tab8, 1, nullptr},   {MPANEL_CBTN_SEL_FILTER, &tab10, 1, nullptr},
-    {MPANEL_CBTN_SEL_COUNTER, &tab11, 1, nullptr},
+    {MPANEL_CBTN_SEL_CONNECT, &tab1, 0},  {MPANEL_CBTN_SEL_CHANA, &tab2, 0},    {MPANEL_CBTN_SEL_CHANB, &tab3, 0},
+    {MPANEL_CBTN_SEL_TEACH, &tab4, 0},    {MPANEL_CBTN_SEL_RECORDER, &tab5, 0}, {MPANEL_CBTN_SEL_OSCI, &tab6, 0},
+    {MPANEL_CBTN_SEL_GENERAL, &tab7, 0},  {MPANEL_CBTN_SEL_LINEAR, &tab9, 0},   {MPANEL_CBTN_SEL_HIDDEN, &tab8, 1},
+    {MPANEL_CBTN_SEL_FILTER, &tab10, 1},  {MPANEL_CBTN_SEL_COUNTER, &tab11, 1},
 };
 
 const selector* find_selector(int button) {
     for (const selector& s : selectors)
         if (s.button == button) return &s;
     return nullptr;
-}
-
-int help(const char* topic, const char* detail) {
-    if (shell.show_help) shell.show_help(topic, detail);
-    return 1;
 }
 
 // The text a parameter operation leaves in the status line: the operation
@@ -136,9 +129,7 @@ int CC_PANELSELECT(int panel, int control, int event, void*, int, int) {
     if (event == EVENT_COMMIT) {
         shell_select_panel(control);
     } else if (event == EVENT_RIGHT_CLICK) {
-        (void)panel;
-        const selector* s = find_selector(control);
-        return help("PANELSELECT", s ? s->help_topic : nullptr);
+        return show_ctrl_help(panel, control);
     }
     return 0;
 }
@@ -168,15 +159,15 @@ int CC_MEMORY(int panel, int control, int event, void*, int, int) {
         SetCtrlVal(panel, control, 1);
         shell_update_target_dimming();
     } else if (event == EVENT_RIGHT_CLICK) {
-        return help("MEMORY", nullptr);
+        return show_ctrl_help(panel, control);
     }
     return 0;
 }
 
 // ---- SEND and READ ----------------------------------------------------------------------------
 
-int CC_EXCHANGE(int, int control, int event, void*, int, int) {
-    if (event == EVENT_RIGHT_CLICK) return help("EXCHANGE", control == MPANEL_CBTN_SEND ? "SEND" : "READ");
+int CC_EXCHANGE(int panel, int control, int event, void*, int, int) {
+    if (event == EVENT_RIGHT_CLICK) return show_ctrl_help(panel, control);
     if (event != EVENT_COMMIT || com.exch_active) return 0;
     char text[LINK_TEXT_SIZE];
     if (control == MPANEL_CBTN_SEND)
@@ -203,7 +194,7 @@ void shell_stop() {
 }
 
 int CC_CBTN_STOP(int panel, int control, int event, void*, int, int) {
-    if (event == EVENT_RIGHT_CLICK) return help("CBTN_STOP", nullptr);
+    if (event == EVENT_RIGHT_CLICK) return show_ctrl_help(panel, control);
     if (event != EVENT_COMMIT && event != EVENT_KEYPRESS) return 0;
     // Keys arrive as whole characters here; there are no lead bytes to swallow.
     if (panel == mpanel && control == MPANEL_CBTN_STOP) shell_stop();
@@ -253,7 +244,7 @@ int CC_MPANEL(int panel, int, int event, void*, int, int) {
         shell_shutdown(0);
         return 0;
     case EVENT_RIGHT_CLICK:
-        return help("mpanel", nullptr);
+        return show_ctrl_help(panel, 0);
     default:
         return 0;
     }

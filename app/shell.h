@@ -2,8 +2,8 @@
 // selection, target, SEND/READ, STOP), the tab panels' background clicks and
 // the shut-down order, plus the globals the shell owns.
 //
-// Parts of the program that come later (help screens, the recorder buttons,
-// the strip chart set-up, the oscillograph legend, the parameter panels) are
+// Parts of the program that come later (the recorder buttons, the strip chart
+// set-up, the oscillograph legend, the parameter panels) are
 // reached through shell_hooks, so the shell runs before they exist and tests
 // can watch the order of the shut-down steps. A null hook is skipped.
 #pragma once
@@ -38,10 +38,6 @@ struct shell_hooks {
     void (*print_osci1_legend)();
     // Analog output transfer graph of the general settings panel.
     void (*set_anaout_transfer)();
-    // Context help. `topic` names what was clicked: a panel name ("tab1"), a
-    // control's name ("CBTN_STOP"), "PANELSELECT" plus the panel name of a
-    // selector button, or "MEMORY"/"EXCHANGE". Returns 1 when help was shown.
-    int (*show_help)(const char* topic, const char* detail);
     // Called at each shut-down step (1 to 6, the numbers of the shut-down order)
     // before it runs; tests use it to see the order.
     void (*shutdown_step)(int step);
@@ -50,12 +46,11 @@ extern shell_hooks shell;
 
 // ---- start-up and shut-down ---------------------------------------------------------------
 // Registers every CC_ callback of the shell (and of the connect panel and RUN)
-// with the user-interface layer, and points the connect panel's and RUN's hooks
-// back at the shell's (help, recorder buttons, SEND/READ); must run before the
-// first LoadPanel.
+// with the user-interface layer, and points RUN's hooks back at the shell's
+// (recorder buttons, SEND/READ); must run before the first LoadPanel.
 void shell_register_callbacks();
-// Puts the program's subsystems behind the hooks and registers their
-// callbacks; must run before the first LoadPanel.
+// Puts the program's subsystems behind the hooks, registers their callbacks
+// and installs the context help; must run before the first LoadPanel.
 void shell_use_subsystems();
 // Start-up steps 2 to 18: load, fill, place and show the panels, build the
 // settings file name and load it. Returns 0, or -1 when a panel fails to load

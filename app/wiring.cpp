@@ -1,6 +1,7 @@
 // The program's own subsystems behind the shell's hooks. Tests leave this out
 // and put fakes in their place.
 #include "app/shell.h"
+#include "help/help_panels.h"
 #include "osci/osci_gui.h"
 #include "osci/osci_mode.h"
 #include "params/para_gui.h"
@@ -28,10 +29,6 @@ void strip_chart() {
     configure_STC(&traces);
 }
 
-int help(const char* topic, const char* detail) {
-    return shell.show_help ? shell.show_help(topic, detail) : 0;
-}
-
 int running() {
     return runs.run != 0;
 }
@@ -55,7 +52,6 @@ void shell_use_subsystems() {
     shell.set_rec_buttons = rec_buttons;
     shell.configure_stc = strip_chart;
     recorder_hook.running = running;
-    recorder_hook.show_help = help;
     params_hook.measured_value = measured;
     params_hook.set_oszi_mode = set_oszi_mode;
     params_hook.fill_zoom_list = fill_zoom_list;
@@ -66,4 +62,5 @@ void shell_use_subsystems() {
     run_hook.clear_video = osci_clear_video;
     run_hook.osci_zoom = osci_zoom;
     shell.print_osci1_legend = print_osci1_legend;
+    help_install();
 }

@@ -5,6 +5,7 @@
 
 #include "link/link.h"
 #include "support/program.h"
+#include "ui/help_hook.h"
 #include "ui/panels.h"
 #include "ui/ui.h"
 #include "ui/userif.h"
@@ -14,7 +15,6 @@
 #include <string>
 #include <vector>
 
-connect_hooks connect_hook = {};
 char panel_id[64];
 
 namespace {
@@ -22,10 +22,9 @@ namespace {
 const int idle_color = MakeColor(224, 224, 224);
 const int selected_color = MakeColor(192, 192, 192);
 
-int help(int event, const char* topic) {
-    if (event != EVENT_RIGHT_CLICK) return 0;
-    if (connect_hook.show_help) connect_hook.show_help(topic, "tab1");
-    return 1;
+// Every control of the panel answers a right click with its help.
+int help(int panel, int control, int event) {
+    return event == EVENT_RIGHT_CLICK ? show_ctrl_help(panel, control) : 0;
 }
 
 std::vector<std::string> list_entries(int ctrl) {
@@ -114,16 +113,16 @@ void connect_window_titles() {
     SetPanelAttribute(osci1, ATTR_TITLE, title);
 }
 
-int CC_RING_COMMODE(int, int, int event, void*, int, int) {
+int CC_RING_COMMODE(int panel, int control, int event, void*, int, int) {
     if (event == EVENT_COMMIT) {
         int protocol = 0;
         GetCtrlIndex(tab1, TAB1_RING_COMMODE, &protocol);
         show_protocol(protocol);
     }
-    return help(event, "RING_COMMODE");
+    return help(panel, control, event);
 }
 
-int CC_COMB_SELPORT(int, int, int event, void*, int, int) {
+int CC_COMB_SELPORT(int panel, int control, int event, void*, int, int) {
     if (event == EVENT_COMMIT) {
         char text[64] = "";
         int port = 0;
@@ -137,19 +136,19 @@ int CC_COMB_SELPORT(int, int, int event, void*, int, int) {
             SetCtrlVal(tab1, TAB1_COMB_SELPORT, first);
         }
     }
-    return help(event, "COMB_SELPORT");
+    return help(panel, control, event);
 }
 
-int CC_COMB_IPADDRESS(int, int, int event, void*, int, int) {
+int CC_COMB_IPADDRESS(int panel, int control, int event, void*, int, int) {
     if (event == EVENT_COMMIT) {
         char text[64] = "";
         GetCtrlVal(tab1, TAB1_COMB_IPADDRESS, text);
         push_entry(TAB1_COMB_IPADDRESS, text);
     }
-    return help(event, "COMB_IPADDRESS");
+    return help(panel, control, event);
 }
 
-int CC_CMDB_TRYCONNECT(int, int, int event, void*, int key, int) {
+int CC_CMDB_TRYCONNECT(int panel, int control, int event, void*, int key, int) {
     if (event == EVENT_COMMIT) connect_try();
     // A key press connects as a click does (CHANGE BAUD posts one); it is
     // swallowed so the button does not click as well. TAB still moves on.
@@ -157,25 +156,25 @@ int CC_CMDB_TRYCONNECT(int, int, int event, void*, int key, int) {
         connect_try();
         return 1;
     }
-    return help(event, "CMDB_TRYCONNECT");
+    return help(panel, control, event);
 }
 
-int CC_CMDB_COMACCEPT(int, int, int event, void*, int, int) {
+int CC_CMDB_COMACCEPT(int panel, int control, int event, void*, int, int) {
     if (event == EVENT_COMMIT) connect_accept();
-    return help(event, "CMDB_COMACCEPT");
+    return help(panel, control, event);
 }
 
-int CC_CMDB_CHANGEBAUD(int, int, int event, void*, int, int) {
+int CC_CMDB_CHANGEBAUD(int panel, int control, int event, void*, int, int) {
     if (event == EVENT_COMMIT) connect_change_baud();
-    return help(event, "CMDB_CHANGEBAUD");
+    return help(panel, control, event);
 }
 
-int CC_CMDB_EXPORT_HWFILE(int, int, int event, void*, int, int) {
+int CC_CMDB_EXPORT_HWFILE(int panel, int control, int event, void*, int, int) {
     if (event == EVENT_COMMIT) connect_export_hw();
-    return help(event, "CMDB_EXPORT_HWFILE");
+    return help(panel, control, event);
 }
 
-int CC_TEXT_PANELID(int, int, int event, void*, int, int) {
+int CC_TEXT_PANELID(int panel, int control, int event, void*, int, int) {
     if (event == EVENT_COMMIT) {
         char text[64] = "";
         GetCtrlVal(tab1, TAB1_TEXT_PANELID, text);
@@ -189,10 +188,10 @@ int CC_TEXT_PANELID(int, int, int event, void*, int, int) {
             connect_window_titles();
         }
     }
-    return help(event, "TEXT_PANELID");
+    return help(panel, control, event);
 }
 
-int CC_PWDC_PASSWORD(int, int, int event, void*, int, int) {
+int CC_PWDC_PASSWORD(int panel, int control, int event, void*, int, int) {
     if (event == EVENT_COMMIT) {
         char typed[32] = "";
         GetCtrlVal(tab1, TAB1_PWDC_PASSWORD, typed);
@@ -204,12 +203,12 @@ int CC_PWDC_PASSWORD(int, int, int event, void*, int, int) {
             MessagePopup("Password entry", "Password incorrect.");
         show_password_field(0);
     }
-    return help(event, "PWDC_PASSWORD");
+    return help(panel, control, event);
 }
 
-int CC_TEXT_CONNECTSTAT(int, int, int event, void*, int, int) {
+int CC_TEXT_CONNECTSTAT(int panel, int control, int event, void*, int, int) {
     if (event == EVENT_LEFT_DOUBLE_CLICK) ResetTextBox(tab1, TAB1_TEXT_CONNECTSTAT, "");
-    return help(event, "TEXT_CONNECTSTAT");
+    return help(panel, control, event);
 }
 
 void register_connect_callbacks() {

@@ -9,14 +9,6 @@
 #include "connect/connect_text.h"
 #include "support/inifile.h"
 
-// What the connect panel needs from above it; an empty hook is skipped.
-struct connect_hooks {
-    // Context help of a right click; `topic` is the control's name, `detail`
-    // "tab1". Returns 1 when help was shown.
-    int (*show_help)(const char* topic, const char* detail);
-};
-extern connect_hooks connect_hook;
-
 // Shared text in which operations build their status messages; the version
 // request leaves the unit's version text here.
 extern char str_data[256];

@@ -154,7 +154,7 @@ int connect_accept() {
         bytes[2 * i + 1] = static_cast<char>(block[i] >> 8);
     }
     refresh_linear_info(0, bytes);
-    refresh_linear_info(1, bytes + LINEAR_INFO_BYTES);
+    refresh_linear_info(1, bytes + LINEAR_DESCR_BYTES);
 
     format_sensor_line(com.connect.message, sizeof com.connect.message, com.connect.unit_number,
                        com.connect.unit_text, com.connect.protocol, com.connect.com_port, com.connect.server);

@@ -3,27 +3,15 @@
 #include "link/link.h"
 #include "params/cond_ring_ui.h"
 #include "params/para_gui.h"
+#include "ui/help_hook.h"
 #include "ui/panels.h"
 #include "ui/ui.h"
 #include "ui/userif.h"
 
 params_hooks params_hook = {};
 
-namespace {
-
-int help(int panel, int control) {
-    char topic[64] = "";
-    char detail[64] = "";
-    GetPanelAttribute(panel, ATTR_PANEL_NAME, topic, sizeof topic);
-    GetCtrlAttribute(panel, control, ATTR_CONSTANT_NAME, detail, sizeof detail);
-    if (params_hook.show_help) params_hook.show_help(topic, detail);
-    return 1;
-}
-
-} // namespace
-
 int CC_RING_TIMER(int panel, int control, int event, void*, int, int) {
-    if (event == EVENT_RIGHT_CLICK) return help(panel, control);
+    if (event == EVENT_RIGHT_CLICK) return show_ctrl_help(panel, control);
     if (event != EVENT_COMMIT || (panel != tab2 && panel != tab3)) return 0;
     int on = 0;
     int time = 0;
@@ -49,7 +37,7 @@ int CC_RING_TIMER(int panel, int control, int event, void*, int, int) {
 }
 
 int CC_RING_CHAN(int panel, int control, int event, void*, int, int) {
-    if (event == EVENT_RIGHT_CLICK) return help(panel, control);
+    if (event == EVENT_RIGHT_CLICK) return show_ctrl_help(panel, control);
     if (event != EVENT_COMMIT || panel != tab3) return 0;
     int source = 0;
     if (GetCtrlVal(panel, control, &source) < 0) return 0;
@@ -59,7 +47,7 @@ int CC_RING_CHAN(int panel, int control, int event, void*, int, int) {
 }
 
 int CC_CMDB_RESET(int panel, int control, int event, void*, int, int) {
-    if (event == EVENT_RIGHT_CLICK) return help(panel, control);
+    if (event == EVENT_RIGHT_CLICK) return show_ctrl_help(panel, control);
     if (event != EVENT_COMMIT || com.exch_active) return 0;
     char text[LINK_TEXT_SIZE];
     para_reset_channel(panel == tab3 ? RESET_B : RESET_A, text);
@@ -67,7 +55,7 @@ int CC_CMDB_RESET(int panel, int control, int event, void*, int, int) {
 }
 
 int CC_CMDB_TEACH(int panel, int control, int event, void*, int, int) {
-    if (event == EVENT_RIGHT_CLICK) return help(panel, control);
+    if (event == EVENT_RIGHT_CLICK) return show_ctrl_help(panel, control);
     if (event != EVENT_COMMIT || !params_hook.measured_value) return 0;
     const bool b = control == TAB4_CMDB_TEACHB;
     const int32_t value = params_hook.measured_value(b ? 8 : 0);

@@ -3,9 +3,10 @@
 //
 // Everything here runs on the user-interface thread and reaches the panels
 // through the user-interface layer, by the panel handles of ui/panels.h.
-// Parts of the program above the parameter subsystem (context help, the
-// measured values, the oscillograph panel and window, the analog output view)
-// are reached through `params_hooks`; an empty hook is skipped.
+// Parts of the program above the parameter subsystem (the measured values, the
+// oscillograph panel and window, the analog output view) are reached through
+// `params_hooks`; an empty hook is skipped. A right click asks the user
+// interface's help hook (ui/help_hook.h).
 #pragma once
 
 #include "params/para_record.h"
@@ -15,9 +16,6 @@
 
 // ---- hooks to the rest of the program ------------------------------------------------
 struct params_hooks {
-    // Context help of a right click; `topic` is the panel name ("tab2") or the
-    // control's name. Returns 1 when help was shown.
-    int (*show_help)(const char* topic, const char* detail);
     // Slot `slot` of the last measurement record (16.16 fixed point): slot 0 is
     // the value of channel A, slot 8 that of channel B. Null: no record yet.
     int32_t (*measured_value)(int slot);

@@ -6,6 +6,7 @@
 #include "params/para_gui.h"
 #include "recorder/record_file.h"
 #include "recorder/record_view.h"
+#include "ui/help_hook.h"
 #include "ui/panels.h"
 #include "ui/ui.h"
 #include "ui/userif.h"
@@ -28,11 +29,6 @@ const int rec_controls[REC_CTRL_COUNT] = {
     TAB5_EDIT_SELECTRECMODE, TAB5_NUMS_INTERVAL,  TAB5_NUMS_NUMBER,     TAB5_RING_AUTOSEND,  TAB5_CBTN_START,
     TAB5_CMDB_STOP,          TAB5_CMDB_MANUALREC, TAB5_CMDB_SELECTFILE, TAB5_CMDB_SHOWGRAPH,
 };
-
-int help(const char* topic, const char* detail) {
-    if (recorder_hook.show_help) recorder_hook.show_help(topic, detail);
-    return 1;
-}
 
 void no_file(const char* text) {
     MessagePopup("File error!", text);
@@ -130,7 +126,7 @@ int rec_path_case_sensitive(const char*) {
 // ---- callbacks -------------------------------------------------------------------------------
 
 int CC_EDIT_SELECTRECMODE(int panel, int control, int event, void*, int, int) {
-    if (event == EVENT_RIGHT_CLICK) return help("tab5", "EDIT_SELECTRECMODE");
+    if (event == EVENT_RIGHT_CLICK) return show_ctrl_help(panel, control);
     if (event != EVENT_COMMIT) return 0;
     int mode = 0;
     if (GetCtrlVal(panel, control, &mode) < 0) return 0;
@@ -139,8 +135,8 @@ int CC_EDIT_SELECTRECMODE(int panel, int control, int event, void*, int, int) {
     return 0;
 }
 
-int CC_CMDB_SELECTFILE(int, int, int event, void*, int, int) {
-    if (event == EVENT_RIGHT_CLICK) return help("tab5", "CMDB_SELECTFILE");
+int CC_CMDB_SELECTFILE(int panel, int control, int event, void*, int, int) {
+    if (event == EVENT_RIGHT_CLICK) return show_ctrl_help(panel, control);
     if (event != EVENT_COMMIT) return 0;
     char path[UI_MAX_PATH] = "";
     // The save dialog itself asks before an existing file is chosen, so a
@@ -177,19 +173,16 @@ int CC_CMDB_SELECTFILE(int, int, int event, void*, int, int) {
     return 0;
 }
 
-int CC_CMDB_MANUALREC(int, int, int event, void*, int, int) {
-    if (event == EVENT_RIGHT_CLICK) return help("tab5", "CMDB_MANUALREC");
+int CC_CMDB_MANUALREC(int panel, int control, int event, void*, int, int) {
+    if (event == EVENT_RIGHT_CLICK) return show_ctrl_help(panel, control);
     if (event != EVENT_COMMIT) return 0;
     if (recorder_hook.running && recorder_hook.running()) return 0; // the RUN loop serves it
     MessagePopup("Communication with sensor stopped.", "Please enter 'RUN' mode to use this function.");
     return 0;
 }
 
-int CC_CMDB_SHOWGRAPH(int, int, int event, void*, int, int) {
-    if (event == EVENT_RIGHT_CLICK)
-        return help("tab5", "You can view the recorded data at any time. If you wish so, please press the "
-                            "<SHOW GRAPH> button. You can choose what data to display by choosing the "
-                            "appropriate checkbox in the upcoming popup.");
+int CC_CMDB_SHOWGRAPH(int panel, int control, int event, void*, int, int) {
+    if (event == EVENT_RIGHT_CLICK) return show_ctrl_help(panel, control);
     if (event != EVENT_COMMIT) return 0;
     std::vector<std::string> names;
     int rc = rec_view_columns(recs.file_pathname, &names);

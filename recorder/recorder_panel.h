@@ -15,8 +15,6 @@
 struct recorder_hooks {
     // 1 while the RUN loop runs (MANUAL STORE is then served by the loop).
     int (*running)();
-    // Context help of a right click; `topic` is "tab5" or a control's name.
-    int (*show_help)(const char* topic, const char* detail);
 };
 extern recorder_hooks recorder_hook;
 

@@ -2,6 +2,7 @@
 // the I/O picture, the two values of the general settings panel, and the
 // strip chart with its trace selectors (which the oscillograph window shares).
 #include "run/run_mode.h"
+#include "ui/help_hook.h"
 #include "ui/panels.h"
 #include "ui/ui.h"
 #include "ui/userif.h"
@@ -43,10 +44,6 @@ const selector_set osci1_selectors = {
     OSCI1_RING_ZOOMX,
     OSCI1_RING_ZOOMY,
 };
-// Trace groups the help names for the switches, in switch order.
-const char* const switch_groups[SEL_SWITCHES] = {"RAW/MAX A", "VAL A", "MIN/MAX VAL A", "CNTR A", "RESULT A",
-                                                 "RAW/MAX B", "VAL B", "MIN/MAX VAL B", "CNTR B", "RESULT B"};
-
 const selector_set* selectors_of(int panel) {
     if (panel == graph1) return &graph1_selectors;
     if (panel == osci1) return &osci1_selectors;
@@ -70,11 +67,6 @@ const switch_flags flags_of[SEL_SWITCHES] = {
     {&trace_record::cntr_on_B, nullptr},
     {&trace_record::result_on_B, nullptr},
 };
-
-int help(const char* topic, const char* detail) {
-    if (run_hook.show_help) run_hook.show_help(topic, detail);
-    return 1;
-}
 
 void clear_video(int channel) {
     if (run_hook.clear_video) {
@@ -172,13 +164,7 @@ void trace_selectors_set(int panel, const trace_record* tr) {
 }
 
 int CC_TRACE_SELECT(int panel, int control, int event, void*, int, int) {
-    if (event == EVENT_RIGHT_CLICK) {
-        const char* group = nullptr;
-        if (panel == graph1)
-            for (int i = 0; i < SEL_SWITCHES; i++)
-                if (graph1_selectors.switches[i] == control) group = switch_groups[i];
-        return help("STRIPCHART", group);
-    }
+    if (event == EVENT_RIGHT_CLICK) return show_ctrl_help(panel, control);
     if (event != EVENT_COMMIT) return 0;
     trace_selectors_get(panel, &traces);
     if (!traces.video_on_A) clear_video(0);
@@ -190,46 +176,13 @@ int CC_TRACE_SELECT(int panel, int control, int event, void*, int, int) {
 }
 
 // ---- help on the display ---------------------------------------------------------------------------
+// The strip chart and the controller I/O picture have callbacks only to answer a
+// right click; the numerics and the display's background are the help's own.
 
-int CC_STRIPCHART(int, int, int event, void*, int, int) {
-    return event == EVENT_RIGHT_CLICK ? help("STRIPCHART", nullptr) : 0;
+int CC_STRIPCHART(int panel, int control, int event, void*, int, int) {
+    return event == EVENT_RIGHT_CLICK ? show_ctrl_help(panel, control) : 0;
 }
 
-int CC_CONTROLER_IF(int, int control, int event, void*, int, int) {
-    if (event != EVENT_RIGHT_CLICK) return 0;
-    const char* which = nullptr;
-    switch (control) {
-    case GRAPH1_NUM_ANA:
-        which = "ANA";
-        break;
-    case GRAPH1_LED_OUT0:
-        which = "OUT0";
-        break;
-    case GRAPH1_LED_OUT1:
-        which = "OUT1";
-        break;
-    case GRAPH1_LED_OUT2:
-        which = "OUT2";
-        break;
-    case GRAPH1_LED_IN0:
-        which = "IN0";
-        break;
-    case GRAPH1_LED_IN1:
-        which = "IN1";
-        break;
-    default:
-        break;
-    }
-    return help("CONTROLER_IF", which);
-}
-
-int CC_NUMERICS_HELP(int panel, int control, int event, void*, int, int) {
-    if (event != EVENT_RIGHT_CLICK) return 0;
-    char name[64] = "";
-    GetCtrlAttribute(panel, control, ATTR_CONSTANT_NAME, name, sizeof name);
-    return help("NUMERICS", name);
-}
-
-int CC_GRAPH1(int, int, int event, void*, int, int) {
-    return event == EVENT_RIGHT_CLICK ? help("graph1", nullptr) : 0;
+int CC_CONTROLER_IF(int panel, int control, int event, void*, int, int) {
+    return event == EVENT_RIGHT_CLICK ? show_ctrl_help(panel, control) : 0;
 }

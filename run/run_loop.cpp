@@ -9,6 +9,7 @@
 #include "recorder/recorder_panel.h"
 #include "run/run_mode.h"
 #include "support/program.h"
+#include "ui/help_hook.h"
 #include "ui/panels.h"
 #include "ui/ui.h"
 #include "ui/userif.h"
@@ -381,10 +382,7 @@ void run_mode(int with_recorder) {
 }
 
 int CC_CBTN_RUN(int panel, int control, int event, void*, int, int) {
-    if (event == EVENT_RIGHT_CLICK) {
-        if (run_hook.show_help) run_hook.show_help(panel == tab5 ? "tab5" : "CBTN_RUN", nullptr);
-        return 1;
-    }
+    if (event == EVENT_RIGHT_CLICK) return show_ctrl_help(panel, control);
     if (event != EVENT_COMMIT || com.exch_active || runs.run) return 0;
     run_mode(panel == tab5 && control == TAB5_CBTN_START);
     return 0;
@@ -396,9 +394,10 @@ void run_register_callbacks() {
         ui_callback function;
     };
     const entry table[] = {
-        {"CC_CBTN_RUN", CC_CBTN_RUN},           {"CC_TRACE_SELECT", CC_TRACE_SELECT},
-        {"CC_STRIPCHART", CC_STRIPCHART},       {"CC_CONTROLER_IF", CC_CONTROLER_IF},
-        {"CC_NUMERICS_HELP", CC_NUMERICS_HELP}, {"CC_GRAPH1", CC_GRAPH1},
+        {"CC_CBTN_RUN", CC_CBTN_RUN},
+        {"CC_TRACE_SELECT", CC_TRACE_SELECT},
+        {"CC_STRIPCHART", CC_STRIPCHART},
+        {"CC_CONTROLER_IF", CC_CONTROLER_IF},
     };
     for (const entry& e : table) RegisterCallbackName(e.name, e.function);
 }

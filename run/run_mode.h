@@ -28,8 +28,8 @@ struct run_state {
 extern run_state runs;
 
 // Parts of the program above RUN that the loop and the display reach (the
-// oscillograph window, context help, the recorder buttons as the shell sets
-// them, SEND and READ of the main window); an empty hook is skipped.
+// oscillograph window, the recorder buttons as the shell sets them, SEND and
+// READ of the main window); an empty hook is skipped.
 struct run_hooks {
     // 1 when the oscillograph shows a millisecond time axis.
     int (*osci_mode)();
@@ -38,8 +38,6 @@ struct run_hooks {
     void (*clear_video)(int channel);
     // The oscillograph window's vertical and horizontal views for new spans.
     void (*osci_zoom)(int span_y, int span_x);
-    // Context help of a right click on the display or on RUN.
-    int (*show_help)(const char* topic, const char* detail);
     // Recorder buttons to idle (0) or running (1).
     void (*set_rec_buttons)(int on);
     // SEND or READ of the main window pressed while RUN waited: the
@@ -94,7 +92,5 @@ int CC_CBTN_RUN(int panel, int control, int event, void* data, int d1, int d2);
 int CC_TRACE_SELECT(int panel, int control, int event, void* data, int d1, int d2);
 int CC_STRIPCHART(int panel, int control, int event, void* data, int d1, int d2);
 int CC_CONTROLER_IF(int panel, int control, int event, void* data, int d1, int d2);
-int CC_NUMERICS_HELP(int panel, int control, int event, void* data, int d1, int d2);
-int CC_GRAPH1(int panel, int control, int event, void* data, int d1, int d2);
 // Registers the callbacks above by name; call before the panels are loaded.
 void run_register_callbacks();

@@ -50,4 +50,12 @@ waitfor tab5 STRING_TIME "All data recorded" 15
 print tab5 TEXTBOX_FILENAME
 commit mpanel CBTN_STOP
 print graph1 STRING_STATUS
+# Context help: a right click on a measurement value explains it, and its
+# visualisation animates what the unit computes.
+rightclick graph1 NUM_MINVALA
+screenshot window OUT/12-help.png
+commit graph2 CMDB_VISUAL
+wait 4
+screenshot window OUT/13-help-visualisation.png
+commit graph3 CMDB_CLOSE
 close

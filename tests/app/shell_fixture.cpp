@@ -2,6 +2,7 @@
 
 #include "app/script.h"
 #include "link/link.h"
+#include "ui/help_hook.h"
 
 #include <cstring>
 
@@ -49,8 +50,8 @@ void rec_buttons(int on) {
     note("rec_buttons " + std::to_string(on));
 }
 
-int help(const char* topic, const char* detail) {
-    note(std::string("help ") + topic + (detail ? std::string(" ") + detail : ""));
+int help(const char* panel, const char* control) {
+    note(std::string("help ") + panel + (*control ? std::string(" ") + control : ""));
     return 1;
 }
 
@@ -83,7 +84,7 @@ void ShellTest::SetUp() {
     shell.parameter_save2file = save;
     shell.parameter_file2para = load;
     shell.set_rec_buttons = rec_buttons;
-    shell.show_help = help;
+    set_help_handler(help);
     shell.shutdown_step = step;
     com.connect = connect_info{};
     com.exch_active = 0;
@@ -104,6 +105,7 @@ void ShellTest::TearDown() {
     ProcessSystemEvents();
     FlushUserEvents();
     shell = shell_hooks{};
+    set_help_handler(nullptr);
 }
 
 int ShellTest::count(const std::string& prefix) {

@@ -108,7 +108,7 @@ TEST_F(ShellTest, ScriptListNamesEveryPanelAndControl) {
 TEST_F(ShellTest, ScriptRightClickReachesCallbackAsHelp) {
     EXPECT_EQ(run_script("rightclick tab1\nrightclick mpanel CBTN_STOP\n"), 0);
     EXPECT_EQ(index_of("help tab1"), 0);
-    EXPECT_GE(index_of("help CBTN_STOP"), 1);
+    EXPECT_GE(index_of("help mpanel CBTN_STOP"), 1);
 }
 
 TEST_F(ShellTest, ScriptEndClosesThroughShutdown) {

@@ -172,8 +172,8 @@ TEST_F(ShellTest, SelectorRightClickOpensHelpWithPanelDescription) {
     EXPECT_EQ(SimulateCtrlEvent(mpanel, MPANEL_CBTN_SEL_TEACH, EVENT_RIGHT_CLICK, 0, 0), 1);
     EXPECT_EQ(SimulateCtrlEvent(mpanel, MPANEL_CBTN_SEL_LINEAR, EVENT_RIGHT_CLICK, 0, 0), 1);
     ASSERT_EQ(calls.size(), 2u);
-    EXPECT_EQ(calls[0], "help PANELSELECT tab4");
-    EXPECT_EQ(calls[1], "help PANELSELECT");
+    EXPECT_EQ(calls[0], "help mpanel CBTN_SEL_TEACH");
+    EXPECT_EQ(calls[1], "help mpanel CBTN_SEL_LINEAR");
     EXPECT_EQ(panel_visible(tab4), 0); // a right click selects nothing
 }
 
@@ -183,7 +183,7 @@ TEST_F(ShellTest, TabBackgroundRightClickHelpExceptChannelBAndTwoHidden) {
     EXPECT_EQ(SimulateCtrlEvent(tab10, 0, EVENT_RIGHT_CLICK, 0, 0), 1);
     EXPECT_EQ(SimulateCtrlEvent(tab8, 0, EVENT_RIGHT_CLICK, 0, 0), 1);
     EXPECT_EQ(SimulateCtrlEvent(tab8, 0, EVENT_LEFT_CLICK, 0, 0), 0);
-    // tab3 runs the channel callback, which names channel B by its handle.
+    // tab3 runs the channel callback; the help names channel B by the panel.
     std::vector<std::string> expected = {"help tab1", "help tab3", "help tab8"};
     EXPECT_EQ(calls, expected);
 }

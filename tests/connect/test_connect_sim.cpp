@@ -479,11 +479,11 @@ TEST_F(ConnectTest, SettingsFileWithOnlyAnOddBaudRateFallsBack) {
 // ---- linearisation descriptions -----------------------------------------------------------------------
 
 TEST_F(ConnectTest, FullDescriptionBlockStopsAtItsEnd) {
-    char blocks[2 * LINEAR_INFO_BYTES];
-    std::memset(blocks, 'A', LINEAR_INFO_BYTES);
-    std::memset(blocks + LINEAR_INFO_BYTES, 'B', LINEAR_INFO_BYTES);
+    char blocks[2 * LINEAR_DESCR_BYTES];
+    std::memset(blocks, 'A', LINEAR_DESCR_BYTES);
+    std::memset(blocks + LINEAR_DESCR_BYTES, 'B', LINEAR_DESCR_BYTES);
     EXPECT_EQ(refresh_linear_info(0, blocks), 1);
-    EXPECT_EQ(text(tab9, TAB9_TEXTBOX_DESCRA), std::string(LINEAR_INFO_BYTES, 'A'));
+    EXPECT_EQ(text(tab9, TAB9_TEXTBOX_DESCRA), std::string(LINEAR_DESCR_BYTES, 'A'));
     EXPECT_EQ(refresh_linear_info(1, nullptr), 0);
     EXPECT_EQ(text(tab9, TAB9_STRING_FILEB), "<no file selected>");
 }

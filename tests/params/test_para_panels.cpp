@@ -3,6 +3,7 @@
 // the analog output's scale list.
 #include "params/cond_ring_ui.h"
 #include "tests/params/para_gui_fixture.h"
+#include "ui/help_hook.h"
 #include "ui/panels.h"
 #include "ui/ui.h"
 #include "ui/userif.h"
@@ -161,14 +162,17 @@ TEST_F(ParaPanels, ChoosingNeverAsTimerConditionSwitchesTheTimerOff) {
     EXPECT_EQ(attr_of(tab2, TAB2_NUMS_TIMER, ATTR_DIMMED), 1);
 }
 
-TEST_F(ParaPanels, RightClickOnAChannelControlAsksForThePanelHelp) {
-    static std::string topic;
-    params_hook.show_help = [](const char* t, const char*) {
-        topic = t;
+TEST_F(ParaPanels, RightClickOnAChannelControlAsksForItsHelp) {
+    static std::string asked;
+    set_help_handler([](const char* panel, const char* control) {
+        asked = std::string(panel) + " " + control;
         return 1;
-    };
+    });
     EXPECT_EQ(SimulateCtrlEvent(tab3, TAB2_NUMS_TIMER, EVENT_RIGHT_CLICK, 0, 0), 1);
-    EXPECT_EQ(topic, "tab3");
+    EXPECT_EQ(asked, "tab3 NUMS_TIMER");
+    EXPECT_EQ(SimulateCtrlEvent(tab4, TAB4_CMDB_TEACHB, EVENT_RIGHT_CLICK, 0, 0), 1);
+    EXPECT_EQ(asked, "tab4 CMDB_TEACHB");
+    set_help_handler(nullptr);
 }
 
 // ---- channel B input -----------------------------------------------------------------

@@ -1,0 +1,189 @@
+#include "linear_fixture.h"
+
+#include "link/link.h"
+#include "run/run_mode.h"
+#include "sim/sim_proto.h"
+#include "sim/sim_server.h"
+#include "sim/sim_wire.h"
+
+#include <QTimer>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <unistd.h>
+
+namespace {
+
+bool registered = false;
+LinearTest* current = nullptr;
+
+int answer_popup(const ui_popup_request* r, char* path, int size) {
+    LinearTest* t = current;
+    switch (r->kind) {
+    case UI_POPUP_MESSAGE:
+        t->popups.push_back(std::string(r->title ? r->title : "") + "|" + (r->text ? r->text : ""));
+        return 1;
+    case UI_POPUP_CONFIRM: {
+        t->popups.push_back(std::string(r->title ? r->title : "") + "|" + (r->text ? r->text : ""));
+        int yes = 0;
+        if (!t->confirms.empty()) {
+            yes = t->confirms.front();
+            t->confirms.pop_front();
+        }
+        return yes;
+    }
+    case UI_POPUP_FILE_LOAD:
+    case UI_POPUP_FILE_SAVE: {
+        t->file_popups++;
+        t->last_file_popup = {r->directory ? r->directory : "", r->default_name ? r->default_name : "",
+                              r->filter ? r->filter : "", r->title ? r->title : "", r->kind};
+        std::string answer;
+        if (!t->files.empty()) {
+            answer = t->files.front();
+            t->files.pop_front();
+        }
+        if (answer.empty()) return UI_NO_FILE_SELECTED;
+        std::snprintf(path, static_cast<size_t>(size), "%s", answer.c_str());
+        return UI_EXISTING_FILE_SELECTED;
+    }
+    default:
+        return 0;
+    }
+}
+
+} // namespace
+
+void LinearTest::SetUp() {
+    char tmpl[] = "/tmp/zazed_lin_XXXXXX";
+    ASSERT_NE(mkdtemp(tmpl), nullptr);
+    dir = tmpl;
+    if (!registered) {
+        RegisterUserIF(userif_panels, userif_panel_count, userif_controls, userif_control_count);
+        shell_register_callbacks();
+        registered = true;
+    }
+    shell = shell_hooks{};
+    shell_use_subsystems();
+    com.connect = connect_info{};
+    com.exch_active = 0;
+    runs.run = 0;
+    lins = linear_state{};
+    current = this;
+    SetPopupHandler(answer_popup);
+    ASSERT_EQ(shell_startup(), 0);
+    scope_para_file[0] = 0;
+    FlushUserEvents();
+}
+
+void LinearTest::TearDown() {
+    shell_discard_panels();
+    ProcessSystemEvents();
+    FlushUserEvents();
+    SetPopupHandler(nullptr);
+    current = nullptr;
+    shell = shell_hooks{};
+    std::string cmd = "rm -rf " + dir;
+    if (std::system(cmd.c_str()) != 0) ADD_FAILURE() << "cannot remove " << dir;
+}
+
+std::string LinearTest::text(int panel, int ctrl) {
+    char buf[2048] = "";
+    GetCtrlValString(panel, ctrl, buf, sizeof buf);
+    return buf;
+}
+
+int LinearTest::attr(int panel, int ctrl, int attribute) {
+    int v = -99;
+    GetCtrlAttribute(panel, ctrl, attribute, &v);
+    return v;
+}
+
+void LinearTest::press(int panel, int ctrl) {
+    SimulateCtrlEvent(panel, ctrl, EVENT_COMMIT, 0, 0);
+}
+
+void LinearTest::at(int ms, std::function<void()> fn) {
+    QTimer::singleShot(ms, std::move(fn));
+}
+
+std::string LinearTest::write_file(const std::string& name, const std::string& text) const {
+    const std::string path = dir + "/" + name;
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+    return path;
+}
+
+std::vector<std::string> LinearTest::box_lines(int ctrl) {
+    std::vector<std::string> lines;
+    int n = 0;
+    GetNumTextBoxLines(tab9, ctrl, &n);
+    for (int i = 0; i < n; i++) {
+        char line[1024] = "";
+        GetTextBoxLine(tab9, ctrl, i, line, sizeof line);
+        lines.emplace_back(line);
+    }
+    return lines;
+}
+
+int LinearTest::plots(int ctrl) {
+    int n = -1;
+    GetCtrlAttribute(graph1, ctrl, ATTR_NUM_PLOTS, &n);
+    return n;
+}
+
+void LinearSimTest::SetUp() {
+    LinearTest::SetUp();
+    const char* args[] = {"kormelan3-sim", "--tcp", "0"};
+    sim_options o;
+    std::string err;
+    ASSERT_EQ(sim_options_parse(3, args, &o, &err), SIM_OPT_RUN) << err;
+    ASSERT_EQ(sim_server_start(o, &server, &err), 0) << err;
+    // The log line comes before the answer goes out: the test's hook can still
+    // change what the unit answers.
+    sim_server_call(server, [this](sim_service* s) {
+        sim_proto* p = s->wire()->proto();
+        p->log = [this, p](const char* line) {
+            sim_request rq{};
+            std::sscanf(line, "%*f s order %d value %d words %d", &rq.order, &rq.value, &rq.nwords);
+            std::function<void(sim_proto*, const sim_request&)> hook;
+            {
+                std::lock_guard<std::mutex> lock(mutex_);
+                requests_.push_back(rq);
+                hook = hook_;
+            }
+            if (hook) hook(p, rq);
+        };
+    });
+    ASSERT_EQ(init_tcp(&com.connect, sim_server_tcp_port(server), "127.0.0.1"), 1);
+    connect_update_gui(&com.connect, 0);
+    FlushUserEvents();
+}
+
+void LinearSimTest::TearDown() {
+    init_rs232(&com.connect, 0, 0, 0);
+    if (server) {
+        sim_server_call(server, [](sim_service* s) { s->wire()->proto()->log = nullptr; });
+        sim_server_stop(server);
+    }
+    LinearTest::TearDown();
+}
+
+std::vector<sim_request> LinearSimTest::requests() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return requests_;
+}
+
+void LinearSimTest::on_request(std::function<void(sim_proto*, const sim_request&)> fn) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    hook_ = std::move(fn);
+}
+
+std::vector<uint16_t> LinearSimTest::unit_block(int block) {
+    std::vector<uint16_t> words(SIM_BLOCK_WORDS);
+    sim_server_call(server, [&](sim_service* s) {
+        std::memcpy(words.data(), s->wire()->proto()->unit.lin[block], words.size() * sizeof words[0]);
+    });
+    return words;
+}
