@@ -8,6 +8,7 @@
 #include "recorder/recorder_panel.h"
 #include "run/run_mode.h"
 #include "settings/anaout_view.h"
+#include "settings/settings_panel.h"
 
 namespace {
 
@@ -63,4 +64,5 @@ void shell_use_subsystems() {
     run_hook.osci_zoom = osci_zoom;
     shell.print_osci1_legend = print_osci1_legend;
     help_install();
+    register_settings_callbacks();
 }
