@@ -108,7 +108,8 @@ BENCHMARK(BM_VideoIdlePty115200)->UseManualTime()->Iterations(1)->Repetitions(5)
 // A sequence with `ends` end markers spread over it.
 std::vector<uint16_t> marked(int ends) {
     std::vector<uint16_t> s(VIDEO_SAMPLES);
-    for (int i = 0; i < VIDEO_SAMPLES; i++) s[static_cast<size_t>(i)] = static_cast<uint16_t>((i * 13) & 0x3FFF);
+    for (int i = 0; i < VIDEO_SAMPLES; i++)
+        s[static_cast<size_t>(i)] = static_cast<uint16_t>((i * 13) & 0x3FFF);
     for (int m = 0; m < ends; m++) s[static_cast<size_t>(16 * m + 3)] |= VIDEO_END;
     return s;
 }
@@ -192,7 +193,11 @@ void BM_VideoSequencesPaintsPerTick(benchmark::State& state) {
     }
     g->removeEventFilter(&counter);
 }
-BENCHMARK(BM_VideoSequencesPaintsPerTick)->UseManualTime()->Iterations(1)->Repetitions(3)->Unit(benchmark::kSecond);
+BENCHMARK(BM_VideoSequencesPaintsPerTick)
+    ->UseManualTime()
+    ->Iterations(1)
+    ->Repetitions(3)
+    ->Unit(benchmark::kSecond);
 
 } // namespace
 

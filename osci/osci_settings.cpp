@@ -37,7 +37,8 @@ void set_osci_master(int master) {
     int index = -1;
     if (GetCtrlIndex(tab6, from.cond, &index) < 0) return;
     event_cond cond = {};
-    if (string2cond(&cond, nullptr, COND_KIND_EVENT_OUTPUTS, ui_ring_bind(&from_ring, tab6, from.cond), index) < 0)
+    if (string2cond(&cond, nullptr, COND_KIND_EVENT_OUTPUTS, ui_ring_bind(&from_ring, tab6, from.cond),
+                    index) < 0)
         return;
     cond2string(&cond, nullptr, COND_KIND_EVENT_OUTPUTS, ui_ring_bind(&to_ring, tab6, to.cond));
 }

@@ -18,10 +18,11 @@ const int window_width = 790;
 const int cursor3_color = 0xFF0000;
 const int cursor4_color = 0xFF9900;
 
-const char mismatch_text[] = "Oscillograph cannot be scaled in \nmilliseconds because the settings \nof chan A and B "
-                             "do not match. Set \nthe parameter to identical values \n(by using the 'A = master' "
-                             "or the \n'B = master' buttons), update the \ncontrol unit and restart the 'VIDEO' "
-                             "\nmode.";
+const char mismatch_text[] =
+    "Oscillograph cannot be scaled in \nmilliseconds because the settings \nof chan A and B "
+    "do not match. Set \nthe parameter to identical values \n(by using the 'A = master' "
+    "or the \n'B = master' buttons), update the \ncontrol unit and restart the 'VIDEO' "
+    "\nmode.";
 
 double slider_value(int ctrl) {
     double v = 0.0;
@@ -55,9 +56,9 @@ enum legend_kind { LEGEND_LINE, LEGEND_TRIGGER };
 struct legend_item {
     int kind;
     int color;
-    int x, y;                 // line: from (x, y) 25 pixels to the right; trigger: its axis x
-    const char* text1;        // beside the line, or the upper text of a trigger
-    const char* text2;        // lower text of a trigger
+    int x, y;          // line: from (x, y) 25 pixels to the right; trigger: its axis x
+    const char* text1; // beside the line, or the upper text of a trigger
+    const char* text2; // lower text of a trigger
     int text_x;
 };
 
@@ -211,7 +212,8 @@ int CC_CURSOR_EN(int panel, int control, int event, void*, int, int) {
         GetCtrlVal(osci1, m.sw, &on);
         on = on != 0;
         both &= on;
-        SetCursorAttribute(osci1, OSCI1_GRAPH_OSCI, m.cursor, ATTR_CURSOR_COLOR, on ? m.color : UI_TRANSPARENT);
+        SetCursorAttribute(osci1, OSCI1_GRAPH_OSCI, m.cursor, ATTR_CURSOR_COLOR,
+                           on ? m.color : UI_TRANSPARENT);
         SetCursorAttribute(osci1, OSCI1_GRAPH_OSCI, m.cursor, ATTR_CURSOR_ENABLED, on);
         SetCtrlAttribute(osci1, m.x, ATTR_DIMMED, !on);
         SetCtrlAttribute(osci1, m.y, ATTR_DIMMED, !on);

@@ -66,8 +66,8 @@ void update_GRPH(const uint16_t* samples, int n, int color, int panel, int graph
 
 void osci_clear_video(int channel) {
     const int b = channel == 1;
-    update_GRPH(nullptr, 0, b ? OSCI_COLOR_B : OSCI_COLOR_A, graph1, b ? GRAPH1_GRAPH_VIDEOB : GRAPH1_GRAPH_VIDEOA,
-                nullptr);
+    update_GRPH(nullptr, 0, b ? OSCI_COLOR_B : OSCI_COLOR_A, graph1,
+                b ? GRAPH1_GRAPH_VIDEOB : GRAPH1_GRAPH_VIDEOA, nullptr);
     update_GRPH(nullptr, 0, b ? OSCI_COLOR_B : OSCI_COLOR_A, osci1, OSCI1_GRAPH_OSCI,
                 b ? oscis.osci1_gphB : oscis.osci1_gphA);
 }

@@ -119,7 +119,8 @@ int videodata_exchange(int panel, int control, int channel, int factor, char* ms
                                   record ? MEAS_WORDS : 0, record ? &n : nullptr);
     const int r = switch_status(rc, msg);
     if (r != 0) return r;
-    return interleave_data(factor, src, dst, count, start) == VIDEO_OK ? 0 : switch_status(LINK_ERR_ARGS, msg);
+    return interleave_data(factor, src, dst, count, start) == VIDEO_OK ? 0
+                                                                       : switch_status(LINK_ERR_ARGS, msg);
 }
 
 const char* video_end_text(int rc, int* reset_bars) {
@@ -168,8 +169,8 @@ void video_mode() {
             break;
         }
         int n = 0;
-        int rc = exchange_frame(&com.connect, ORDER_POLL, POLL_OSCI_STATUS, nullptr, 0, runs.rawdata, MEAS_WORDS,
-                                &n);
+        int rc = exchange_frame(&com.connect, ORDER_POLL, POLL_OSCI_STATUS, nullptr, 0, runs.rawdata,
+                                MEAS_WORDS, &n);
         // STOP pressed while the transaction waited has set run to 0 already.
         const int stopped = runs.run == 0;
         runs.run = 0;

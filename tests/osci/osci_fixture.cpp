@@ -107,7 +107,8 @@ void OsciSimTest::modes(int a, int b) {
 void OsciSimTest::video_for(int ms) {
     QTimer stop;
     stop.setSingleShot(true);
-    QObject::connect(&stop, &QTimer::timeout, [] { SimulateCtrlEvent(mpanel, MPANEL_CBTN_STOP, EVENT_COMMIT, 0, 0); });
+    QObject::connect(&stop, &QTimer::timeout,
+                     [] { SimulateCtrlEvent(mpanel, MPANEL_CBTN_STOP, EVENT_COMMIT, 0, 0); });
     stop.start(ms);
     // Through the layer, so that buttons pressed meanwhile reach the loop.
     SimulateCtrlEvent(mpanel, MPANEL_CBTN_VIDEO, EVENT_COMMIT, 0, 0);

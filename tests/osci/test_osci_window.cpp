@@ -216,10 +216,11 @@ TEST_F(OsciWindow, MillisecondsRefusedWhileTheChannelsDiffer) {
     SetCtrlVal(osci1, OSCI1_BINS_SCALEX, 1);
     SimulateCtrlEvent(osci1, OSCI1_BINS_SCALEX, EVENT_COMMIT, 0, 0);
     ASSERT_EQ(popups.size(), 1u);
-    EXPECT_EQ(popups[0], "Setting mismatch|Oscillograph cannot be scaled in \nmilliseconds because the settings \n"
-                         "of chan A and B do not match. Set \nthe parameter to identical values \n(by using the "
-                         "'A = master' or the \n'B = master' buttons), update the \ncontrol unit and restart the "
-                         "'VIDEO' \nmode.");
+    EXPECT_EQ(popups[0],
+              "Setting mismatch|Oscillograph cannot be scaled in \nmilliseconds because the settings \n"
+              "of chan A and B do not match. Set \nthe parameter to identical values \n(by using the "
+              "'A = master' or the \n'B = master' buttons), update the \ncontrol unit and restart the "
+              "'VIDEO' \nmode.");
     EXPECT_EQ(ival(osci1, OSCI1_BINS_SCALEX), 0);
     EXPECT_EQ(oscis.osci_mode, 0);
 

@@ -187,7 +187,8 @@ TEST_F(VideoLoop, SpanOf256ReadsFourBlocksInTheirOrder) {
     const std::vector<logged_frame> f = without_status_polls(frames());
     ASSERT_EQ(f.size(), 6u);
     const int values[4] = {2, 6, 4, 0};
-    for (int i = 0; i < 4; i++) EXPECT_TRUE(is(f[static_cast<size_t>(i + 1)], ORDER_OSCI_BLOCK, values[i])) << i;
+    for (int i = 0; i < 4; i++)
+        EXPECT_TRUE(is(f[static_cast<size_t>(i + 1)], ORDER_OSCI_BLOCK, values[i])) << i;
     EXPECT_TRUE(is(f[5], ORDER_POLL, POLL_CLOSE_A));
     const std::vector<uint16_t> want = expected_decoding(held, 4, f[4].answer_value);
     for (int j = 0; j < 1024; j++)
@@ -206,8 +207,10 @@ TEST_F(VideoLoop, SendBetweenPollsIsServedAndVideoGoesOn) {
     at(600, [] { SimulateCtrlEvent(tab7, TAB7_CMDB_NORM_NOW, EVENT_COMMIT, 0, 0); });
     video_for(1000);
     const std::vector<logged_frame> f = frames();
-    const auto send = std::find_if(f.begin(), f.end(), [](const logged_frame& x) { return x.order == ORDER_WRITE_RAM; });
-    const auto norm = std::find_if(f.begin(), f.end(), [](const logged_frame& x) { return x.order == ORDER_NORM_NOW; });
+    const auto send =
+        std::find_if(f.begin(), f.end(), [](const logged_frame& x) { return x.order == ORDER_WRITE_RAM; });
+    const auto norm =
+        std::find_if(f.begin(), f.end(), [](const logged_frame& x) { return x.order == ORDER_NORM_NOW; });
     ASSERT_NE(send, f.end());
     ASSERT_NE(norm, f.end());
     EXPECT_LT(send, norm);
