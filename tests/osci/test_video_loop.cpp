@@ -121,12 +121,19 @@ TEST_F(VideoLoop, SequenceGoesToTheShownWindowWithItsTimeScale) {
     modes(1, -1);
     SimulateCtrlEvent(graph1, GRAPH1_CMDB_ACVIDEO, EVENT_COMMIT, 0, 0);
     ASSERT_EQ(oscis.osci_vis, 1);
-    runs.osci_gain = 1.0;
+    // Milliseconds: each record sets the gain from the unit's cycle time and A's skip count.
+    oscis.osci_mode = 1;
+    paras.para_pc.osci_skipA = 600;
     at(8000, [] { SimulateCtrlEvent(mpanel, MPANEL_CBTN_STOP, EVENT_COMMIT, 0, 0); });
     SimulateCtrlEvent(mpanel, MPANEL_CBTN_VIDEO, EVENT_COMMIT, 0, 0);
     EXPECT_EQ(oscis.osci1_gphA[0], plots(osci1, OSCI1_GRAPH_OSCI));
     EXPECT_GE(oscis.osci1_gphA[0], 1);
     EXPECT_EQ(plots(osci1, OSCI1_GRAPH_INPUTS), 2);
+    double gain = 0.0;
+    GetCtrlAttribute(osci1, OSCI1_GRAPH_OSCI, ATTR_XAXIS_GAIN, &gain);
+    EXPECT_GT(gain, 0.0);
+    EXPECT_NE(gain, 1.0);
+    oscis.osci_mode = 0;
 }
 
 // The trace switched off means the channel is never read, Once or not.
