@@ -90,6 +90,13 @@ int Ini_NumberOfSections(IniText store);
 int Ini_NthSectionName(IniText store, int index, const char** name);
 int Ini_NthItemName(IniText store, const char* section, int index, const char** tag);
 
+// Appends to `dst` a copy of every section of `src` whose name `dst` does not
+// have, items and all, in the order of `src` (a name `src` repeats is copied
+// each time). For a file that holds sections of other writers besides the
+// caller's own. Returns the number of sections copied, INI_ERR_NULL_ARG, or
+// INI_ERR_NO_MEMORY (`dst` then holds the sections copied so far).
+int Ini_CopyMissingSections(IniText dst, IniText src);
+
 // ---- Putting items ----
 // 0 or an error. With duplicate checking on, the item replaces every item of the
 // same tag in the section, at the position of the first; otherwise it is appended.

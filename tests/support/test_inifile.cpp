@@ -154,6 +154,21 @@ TEST(IniPut, NullArgumentsAreRefused) {
     EXPECT_EQ(get_string(s, "a", "b"), "");
 }
 
+TEST(IniPut, MissingSectionsAreCopiedWholeAndInOrder) {
+    Store own, other;
+    Ini_PutInt(own, "Mine", "a", 1);
+    read_text(other, "[Serial devices]\nCOM3 = \"/dev/ttyUSB0\"\n[mine]\na = 9\nb = 2\n"
+                     "[X]\nt = \"q\\\"\"\n[X]\nu = 3\n");
+    EXPECT_EQ(Ini_CopyMissingSections(own, other), 3);
+    EXPECT_EQ(text_of(own), "[Mine]\r\na = 1\r\n\r\n[Serial devices]\r\nCOM3 = \"/dev/ttyUSB0\"\r\n\r\n"
+                            "[X]\r\nt = \"q\\\"\"\r\n\r\n[X]\r\nu = 3\r\n\r\n");
+    // The copies belong to the store: the source may go.
+    Ini_Dispose(other.s);
+    other.s = nullptr;
+    EXPECT_EQ(get_string(own, "x", "t"), "q\"");
+    EXPECT_EQ(Ini_CopyMissingSections(own, nullptr), INI_ERR_NULL_ARG);
+}
+
 // ---- Escaping ----
 
 TEST(IniEscape, QuoteAndLineFeedRoundTrip) {
