@@ -63,10 +63,6 @@ void shell_discard_panels();
 // QuitUserInterface(exit_code). A settings file that cannot be written shows
 // one "File error!" popup with its path before the end.
 void shell_shutdown(int exit_code);
-// Builds the settings file path from a directory: dir + "/" + pc_version_str +
-// ".ini" into `out` (UI_MAX_PATH bytes). Returns 0, or negative when it does
-// not fit.
-int shell_settings_path(const char* dir, char* out);
 
 // ---- main window ----------------------------------------------------------------------------
 // 1 RAM, 2 ROM, 3 FILE, 0 when no target button is on.

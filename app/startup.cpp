@@ -5,12 +5,14 @@
 #include "app/shell.h"
 #include "params/cond_ring_ui.h"
 #include "settings/settings_file.h"
+#include "settings/settings_path.h"
 #include "support/path_time.h"
 #include "ui/panels.h"
 #include "ui/ui.h"
 #include "ui/userif.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 char scope_para_file[UI_MAX_PATH];
@@ -174,12 +176,6 @@ bool load_all() {
 
 } // namespace
 
-int shell_settings_path(const char* dir, char* out) {
-    char name[128];
-    snprintf(name, sizeof name, "%s.ini", pc_version_str);
-    return MakePathname(dir, name, out);
-}
-
 int shell_startup() {
     // What was loaded before a failure stays: the program ends at once.
     if (!load_all()) return -1;
@@ -194,8 +190,11 @@ int shell_startup() {
 
     char dir[UI_MAX_PATH] = "";
     GetProjectDir(dir);
-    if (shell_settings_path(dir, scope_para_file) < 0) scope_para_file[0] = 0;
-    load_scope_para(scope_para_file);
+    settings_paths where;
+    if (settings_locate(dir, settings_dir_writable(dir), getenv("XDG_CONFIG_HOME"), getenv("HOME"), &where) < 0)
+        where.read[0] = 0;
+    snprintf(scope_para_file, sizeof scope_para_file, "%s", where.write);
+    if (where.read[0]) load_scope_para(where.read);
     return 0;
 }
 

@@ -3,6 +3,7 @@
 #include "app/shell.h"
 #include "help/help_panels.h"
 #include "linear/linear_panel.h"
+#include "osci/osci_gui.h"
 #include "osci/osci_mode.h"
 #include "params/para_gui.h"
 #include "recorder/recorder_panel.h"
@@ -57,6 +58,12 @@ void shell_use_subsystems() {
     params_hook.set_oszi_mode = set_oszi_mode;
     params_hook.fill_zoom_list = fill_zoom_list;
     params_hook.set_anaout_transfer = set_anaout_transfer;
+    register_osci_callbacks();
+    params_hook.osci_refresh = osci_refresh;
+    run_hook.osci_mode = osci_ms_axis;
+    run_hook.clear_video = osci_clear_video;
+    run_hook.osci_zoom = osci_zoom;
+    shell.print_osci1_legend = print_osci1_legend;
     help_install();
     register_settings_callbacks();
     register_linear_callbacks();

@@ -20,8 +20,9 @@ struct params_hooks {
     // Slot `slot` of the last measurement record (16.16 fixed point): slot 0 is
     // the value of channel A, slot 8 that of channel B. Null: no record yet.
     int32_t (*measured_value)(int slot);
-    // The oscillograph window follows a shown record: trigger cursors from the
-    // pretriggers, millisecond axis when both channels record alike.
+    // The oscillograph window follows a record shown or read: trigger cursors
+    // from the pretriggers, and the millisecond axis ends when the record's
+    // channels do not record alike.
     void (*osci_refresh)(const para_record* rec);
     // The oscillograph mode of a channel on the oscillograph settings panel
     // (osci/osci_mode.h): the panels show the set's skip counts through it.

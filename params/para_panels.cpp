@@ -322,6 +322,8 @@ void read_binding(const para_binding& b, para_record* rec) {
         apply_osci_mode(1, rec->osci_skipB);
         rec->osci_skipA = get_s16(tab6, osci_skip[0], rec->osci_skipA);
         rec->osci_skipB = get_s16(tab6, osci_skip[1], rec->osci_skipB);
+        // A set read with channels that record differently ends the millisecond axis.
+        if (params_hook.osci_refresh) params_hook.osci_refresh(rec);
         break;
     case CV_SCAN: {
         int16_t* f = field<int16_t>(rec, b.offset);

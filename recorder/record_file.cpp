@@ -148,6 +148,8 @@ int print_file_start(const char* path) {
     const int fd = ::open(path, O_WRONLY | O_CREAT | O_TRUNC | O_NONBLOCK | O_CLOEXEC, 0666);
     if (fd < 0) return REC_ERR;
     int rc = write_all(fd, rec_file_title);
+    // Like the other writers, never leave half a line: the file stays empty.
+    if (rc != 0 && ftruncate(fd, 0) != 0) rc = REC_ERR;
     if (::close(fd) != 0) rc = REC_ERR;
     return rc;
 }

@@ -36,7 +36,8 @@ struct rec_header_info {
 };
 
 // Starts `path` anew: creates or empties it and writes the title line.
-// Returns 0, or REC_ERR when it cannot be written.
+// Returns 0, or REC_ERR when it cannot be written (the file is then left
+// empty where the system allows).
 int print_file_start(const char* path);
 
 // Appends a header block for a recording in `mode` (0 to 3) with at most

@@ -233,6 +233,35 @@ void run_rec_stop() {
     rec_buttons(0);
 }
 
+// ---- buttons served inside a loop ------------------------------------------------------------
+
+int run_serve_button(int rc, char* status) {
+    switch (rc) {
+    case LINK_SEND_PRESSED:
+    case LINK_READ_PRESSED:
+        if (run_hook.exchange_pressed)
+            run_hook.exchange_pressed(rc == LINK_SEND_PRESSED ? MPANEL_CBTN_SEND : MPANEL_CBTN_READ);
+        // Its result stays in the status line until the loop writes its next text.
+        GetCtrlValString(graph1, GRAPH1_STRING_STATUS, status, LINK_TEXT_SIZE);
+        return 1;
+    case LINK_NORM_NOW:
+    case LINK_RESET_PRESSED: {
+        const int norm = rc == LINK_NORM_NOW;
+        std::snprintf(status, LINK_TEXT_SIZE,
+                      norm ? "Ordering unit to acquire norm factor ... "
+                           : "Ordering unit to reset channels A and B ... ");
+        show_status(status);
+        switch_status(exchange_frame(&com.connect, norm ? ORDER_NORM_NOW : ORDER_RESET, norm ? 0 : RESET_BOTH,
+                                     nullptr, 0, nullptr, 0, nullptr),
+                      status);
+        show_status(status);
+        return 1;
+    }
+    default:
+        return 0;
+    }
+}
+
 void waiting_for_auto_frame() {
     inc_sec_on_struct(&recs.trem);
     char text[63];
@@ -301,10 +330,7 @@ void run_mode(int with_recorder) {
                 runs.run = 2;
                 break;
             }
-            if (run_hook.exchange_pressed)
-                run_hook.exchange_pressed(rc == LINK_SEND_PRESSED ? MPANEL_CBTN_SEND : MPANEL_CBTN_READ);
-            // Its result stays in the status line until the next rate text.
-            GetCtrlValString(graph1, GRAPH1_STRING_STATUS, status, sizeof status);
+            run_serve_button(rc, status);
             frames = 0;
             rate_clock = Timer();
             runs.run = 1;
@@ -326,19 +352,10 @@ void run_mode(int with_recorder) {
             runs.run = 1;
             break;
         case LINK_NORM_NOW:
-        case LINK_RESET_PRESSED: {
-            const int norm = rc == LINK_NORM_NOW;
-            std::snprintf(status, sizeof status,
-                          norm ? "Ordering unit to acquire norm factor ... "
-                               : "Ordering unit to reset channels A and B ... ");
-            show_status(status);
-            switch_status(exchange_frame(&com.connect, norm ? ORDER_NORM_NOW : ORDER_RESET,
-                                         norm ? 0 : RESET_BOTH, nullptr, 0, nullptr, 0, nullptr),
-                          status);
-            show_status(status);
+        case LINK_RESET_PRESSED:
+            run_serve_button(rc, status);
             runs.run = 1;
             break;
-        }
         default: {
             const char* text = link_loop_text(rc);
             show_status(text ? text : "Unknown error.");

@@ -61,6 +61,12 @@ void trace_selectors_set(int panel, const trace_record* tr);
 void trace_selectors_get(int panel, trace_record* tr);
 
 // ---- the loop ------------------------------------------------------------------------------------
+// Serves a button pressed while a transaction of a measurement loop (RUN or
+// VIDEO) waited, so that both loops act alike: SEND and READ run the main
+// window's parameter transfer, NORM NOW and RESET send their order to the unit.
+// `status` (LINK_TEXT_SIZE bytes) receives what the status line shows then.
+// Returns 1 when `rc` was one of these codes, else 0 and does nothing.
+int run_serve_button(int rc, char* status);
 // Tick of the autosend wait: one second more on the recorder's elapsed time.
 void waiting_for_auto_frame();
 // Runs RUN until it ends; `with_recorder` starts a recording first (the

@@ -1,9 +1,14 @@
-// The program settings file: the serial device names, the connect panel's
-// part, and the window state and panel ID of section "Panel data".
+// The program settings file: the last directory, the connect panel's choices,
+// the window state, the panel ID and the linearisation files, then a copy of
+// the parameter set; and, after them, sections other writers keep in it (the
+// serial devices a user names by hand).
 #include "settings/settings_file.h"
 
 #include "connect/connect_panel.h"
+#include "linear/linear_settings.h"
 #include "link/link.h"
+#include "params/para_gui.h"
+#include "settings/settings_path.h"
 #include "support/inifile.h"
 #include "ui/panels.h"
 #include "ui/ui.h"
@@ -11,12 +16,17 @@
 
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <memory>
+#include <system_error>
 
 namespace {
 
+const char history_section[] = "Directory history";
 const char panel_section[] = "Panel data";
 const char serial_section[] = "Serial devices";
+// The first section of the parameter set: a file without it holds no set of ours.
+const char parameter_section[] = "ChanA Power";
 
 struct window_keys {
     int* panel;
@@ -82,32 +92,73 @@ void load_serial_devices(IniText store) {
     }
 }
 
+// The last directory of the file dialogs; without one, the settings file's own.
+void load_directory(IniText store, const char* path) {
+    const char* last = nullptr;
+    if (Ini_GetPointerToString(store, history_section, "Last", &last) == 1 && last &&
+        std::strlen(last) < sizeof last_directory) {
+        std::memcpy(last_directory, last, std::strlen(last) + 1);
+        return;
+    }
+    char drive[UI_MAX_PATH] = "", dir[UI_MAX_PATH] = "";
+    if (SplitPath(path, drive, dir, nullptr) < 0) return;
+    std::snprintf(last_directory, sizeof last_directory, "%s%s", drive, dir);
+}
+
+void load_panel_data(IniText store) {
+    for (const window_keys& k : windows) load_window(store, k);
+    // A longer ID than the field holds is cut, never overrun.
+    if (Ini_GetStringIntoBuffer(store, panel_section, "Panel ID string", panel_id, sizeof panel_id) == 1)
+        show_panel_id();
+    linear_settings_load(store);
+}
+
+// An installed program writes into the user's configuration folder, where its
+// own folder may not exist yet. Any other missing folder makes the write fail,
+// as the user must learn.
+void make_config_folder_of(const char* path) {
+    const std::filesystem::path folder = std::filesystem::path(path).parent_path();
+    if (folder.filename() != SETTINGS_CONFIG_FOLDER) return;
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+}
+
 } // namespace
 
 int load_scope_para(const char* path) {
     store_ptr store(Ini_New(0), Ini_Dispose);
     if (!store) return INI_ERR_NO_MEMORY;
-    int rc = Ini_ReadFromFile(store.get(), path);
+    const int rc = Ini_ReadFromFile(store.get(), path);
     if (rc < 0) return rc;
     load_serial_devices(store.get());
+    load_directory(store.get(), path);
     connect_settings_load(store.get());
-    if (!Ini_SectionExists(store.get(), panel_section)) return 0;
-    for (const window_keys& k : windows) load_window(store.get(), k);
-    // A longer ID than the field holds is cut, never overrun.
-    if (Ini_GetStringIntoBuffer(store.get(), panel_section, "Panel ID string", panel_id, sizeof panel_id) ==
-        1)
-        show_panel_id();
+    if (Ini_SectionExists(store.get(), panel_section)) load_panel_data(store.get());
+    // Files written before the parameter set was kept here have none of its
+    // sections; reading them would rebuild every condition from nothing.
+    if (Ini_SectionExists(store.get(), parameter_section) &&
+        parameter_file2para(store.get(), &paras.para_pc) == 0)
+        update_PARA(&paras.para_pc);
     return 0;
 }
 
 int store_scope_para(const char* path) {
     store_ptr store(Ini_New(0), Ini_Dispose);
     if (!store) return INI_ERR_NO_MEMORY;
-    // Sections the program does not write itself (the serial devices a user named by
-    // hand) survive: the file is read first and only the program's own items replaced.
-    Ini_ReadFromFile(store.get(), path);
-    connect_settings_store(store.get());
-    for (const window_keys& k : windows) store_window(store.get(), k);
-    Ini_PutString(store.get(), panel_section, "Panel ID string", panel_id);
-    return Ini_WriteToFile(store.get(), path);
+    IniText s = store.get();
+    Ini_PutString(s, history_section, "Last", last_directory);
+    connect_settings_store(s);
+    for (const window_keys& k : windows) store_window(s, k);
+    Ini_PutString(s, panel_section, "Panel ID string", panel_id);
+    linear_settings_store(s);
+    int rc = parameter_save2file(s, &paras.para_pc, nullptr, nullptr);
+    if (rc < 0) return rc;
+    // What others keep in the file (the serial devices a user named by hand)
+    // follows the program's own sections.
+    {
+        store_ptr old(Ini_New(0), Ini_Dispose);
+        if (old && Ini_ReadFromFile(old.get(), path) == 0) Ini_CopyMissingSections(s, old.get());
+    }
+    make_config_folder_of(path);
+    return Ini_WriteToFile(s, path);
 }

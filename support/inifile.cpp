@@ -148,6 +148,36 @@ int Ini_NthItemName(IniText store, const char* section, int index, const char** 
     return 1;
 }
 
+int Ini_CopyMissingSections(IniText dst, IniText src) {
+    if (!dst || !src) return INI_ERR_NULL_ARG;
+    int copied = 0;
+    try {
+        std::vector<std::string> own;
+        for (const auto& s : dst->sections) own.push_back(s->key);
+        for (const auto& s : src->sections) {
+            if (std::find(own.begin(), own.end(), s->key) != own.end()) continue;
+            auto copy = std::make_unique<IniSection>(*s);
+            copy->sorted = dst->auto_sort;
+            if (copy->sorted) ini_sort_items(copy->items);
+            auto& sections = dst->sections;
+            auto at = sections.end();
+            if (dst->auto_sort) {
+                at = std::upper_bound(sections.begin(), sections.end(), copy->key,
+                                      [](const std::string& key, const std::unique_ptr<IniSection>& sec) {
+                                          return key < sec->key;
+                                      });
+            }
+            sections.insert(at, std::move(copy)); // no effect when it throws
+            copied++;
+        }
+    } catch (const std::bad_alloc&) {
+        return INI_ERR_NO_MEMORY;
+    } catch (const std::length_error&) {
+        return INI_ERR_NO_MEMORY;
+    }
+    return copied;
+}
+
 int Ini_LineOfLastAccess(IniText store) {
     return store ? store->last_line : INI_ERR_NULL_ARG;
 }

@@ -29,6 +29,11 @@ constexpr int INI_ERR_IO = -93;            // any other input/output error while
 constexpr int INI_MAX_VALUE_PER_LINE = 80;
 // Characters of a file line beyond this are dropped on reading.
 constexpr int INI_MAX_LINE = 255;
+// Largest ini text read. A parameter file is about 20 KB and the program's
+// settings file less, but the store keeps everything it reads, at several times
+// the text's size, so a larger text is refused with INI_ERR_READ before it is
+// read (a 100 MB text took about 750 MB and 2 s).
+constexpr long long INI_MAX_FILE_BYTES = 8LL << 20;
 
 typedef struct IniStore* IniText;
 
@@ -52,18 +57,22 @@ int Ini_SetDuplicateChecking(IniText store, int check);
 // ---- Files ----
 
 // Adds the file's sections to the store. 0, INI_ERR_OPEN (also for anything but
-// a regular file), INI_ERR_READ or INI_ERR_NO_MEMORY; on failure the store is
-// unchanged.
+// a regular file), INI_ERR_READ (also for a file above INI_MAX_FILE_BYTES) or
+// INI_ERR_NO_MEMORY; on failure the store is unchanged.
 int Ini_ReadFromFile(IniText store, const char* path);
 // Replaces the file with the store's text through a temporary file in the same
-// directory; on any failure the old file stays as it was and no temporary file is
-// left. 0, INI_ERR_NOT_WRITABLE (also when the directory does not exist or the
-// path names something other than a regular file), INI_ERR_DISK_FULL, INI_ERR_IO
-// or INI_ERR_NO_MEMORY.
+// directory, synced to the disk before it is renamed onto the file, and syncs
+// the directory after the rename. On any failure up to the rename the old file
+// stays as it was and no temporary file is left; a directory that cannot be
+// synced is reported as INI_ERR_IO with the new text in place. Temporary files
+// of this kind older than a minute, left there by a save that was killed, are
+// removed. 0, INI_ERR_NOT_WRITABLE (also when the directory does not exist or
+// the path names something other than a regular file), INI_ERR_DISK_FULL,
+// INI_ERR_IO or INI_ERR_NO_MEMORY.
 int Ini_WriteToFile(IniText store, const char* path);
 
-// The same two operations on memory: the reading shares the file reader's code,
-// the text is byte for byte what Ini_WriteToFile writes.
+// The same two operations on memory: the reading shares the file reader's code
+// and its cap, the text is byte for byte what Ini_WriteToFile writes.
 int Ini_ReadFromText(IniText store, const char* bytes, size_t size);
 int Ini_WriteToText(IniText store, std::string* text);
 
@@ -80,6 +89,13 @@ int Ini_NumberOfSections(IniText store);
 // the store, valid until it changes), 0 not found (`*name` untouched).
 int Ini_NthSectionName(IniText store, int index, const char** name);
 int Ini_NthItemName(IniText store, const char* section, int index, const char** tag);
+
+// Appends to `dst` a copy of every section of `src` whose name `dst` does not
+// have, items and all, in the order of `src` (a name `src` repeats is copied
+// each time). For a file that holds sections of other writers besides the
+// caller's own. Returns the number of sections copied, INI_ERR_NULL_ARG, or
+// INI_ERR_NO_MEMORY (`dst` then holds the sections copied so far).
+int Ini_CopyMissingSections(IniText dst, IniText src);
 
 // ---- Putting items ----
 // 0 or an error. With duplicate checking on, the item replaces every item of the

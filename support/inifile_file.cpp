@@ -3,10 +3,14 @@
 #include "support/inifile_store.h"
 #include "support/linefile.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <ctime>
+#include <dirent.h>
 #include <fcntl.h>
 #include <new>
 #include <stdexcept>
@@ -131,7 +135,7 @@ static int read_all(IniStore* store, LineFile lf) {
 int Ini_ReadFromFile(IniText store, const char* path) {
     if (!store || !path) return INI_ERR_NULL_ARG;
     LineFile lf = nullptr;
-    int r = LineFile_New(path, &lf);
+    int r = LineFile_NewCapped(path, INI_MAX_FILE_BYTES, &lf);
     if (r < 0) return r;
     r = read_all(store, lf);
     LineFile_Dispose(lf);
@@ -140,6 +144,7 @@ int Ini_ReadFromFile(IniText store, const char* path) {
 
 int Ini_ReadFromText(IniText store, const char* bytes, size_t size) {
     if (!store || (!bytes && size > 0)) return INI_ERR_NULL_ARG;
+    if (size > static_cast<unsigned long long>(INI_MAX_FILE_BYTES)) return INI_ERR_READ;
     LineFile lf = nullptr;
     int r = LineFile_NewFromMemory(bytes, size, &lf);
     if (r < 0) return r;
@@ -222,39 +227,106 @@ static mode_t new_file_mode(bool exists, const struct stat& old) {
     return 0666 & ~mask;
 }
 
-// Writes `text` to a fresh temporary file in `dir` and moves it onto `target`.
-// Any failure removes the temporary file and leaves the target alone.
+// ---- Replacing a file ----
+
+int (*ini_file_step)(const char* step) = nullptr;
+
+// Every step of a replacement that can fail passes here first, so that a test
+// can make any one of them fail as a full disk or a broken device would.
+static bool step_fails(const char* step) {
+    if (!ini_file_step) return false;
+    const int err = ini_file_step(step);
+    if (err == 0) return false;
+    errno = err;
+    return true;
+}
+
+static int write_all(int fd, const std::string& text) {
+    size_t done = 0;
+    while (done < text.size()) {
+        const size_t n = std::min<size_t>(text.size() - done, INI_WRITE_CHUNK);
+        if (step_fails("write")) return errno;
+        const ssize_t w = ::write(fd, text.data() + done, n);
+        if (w < 0 && errno == EINTR) continue;
+        if (w < 0) return errno;
+        if (w == 0) return EIO;
+        done += static_cast<size_t>(w);
+    }
+    return 0;
+}
+
+// A temporary file of ours: the prefix, six characters from mkstemps and the
+// extension, exactly.
+static bool own_temp_name(const char* name) {
+    static const char prefix[] = "ini$$";
+    static const char suffix[] = ".TMP";
+    const size_t p = sizeof prefix - 1, x = 6, e = sizeof suffix - 1;
+    if (std::strlen(name) != p + x + e || std::strncmp(name, prefix, p) != 0 ||
+        std::strcmp(name + p + x, suffix) != 0)
+        return false;
+    for (size_t i = p; i < p + x; i++)
+        if (!std::isalnum(static_cast<unsigned char>(name[i]))) return false;
+    return true;
+}
+
+// A save that was killed between creating its temporary file and the rename
+// leaves the file behind, and the settings file is saved at every close. Ours
+// that are older than a minute (no save takes that long) and belong to this
+// user are removed; failures here change nothing about the save.
+static void remove_stale_temps(const std::string& dir) {
+    DIR* d = opendir(dir.c_str());
+    if (!d) return;
+    const time_t now = time(nullptr);
+    while (const dirent* e = readdir(d)) {
+        if (!own_temp_name(e->d_name)) continue;
+        struct stat st;
+        if (fstatat(dirfd(d), e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) continue;
+        if (!S_ISREG(st.st_mode) || st.st_uid != geteuid() || now - st.st_mtime <= INI_STALE_TEMP_SECONDS)
+            continue;
+        unlinkat(dirfd(d), e->d_name, 0);
+    }
+    closedir(d);
+}
+
+// Makes the rename itself durable. A file system that cannot sync a folder says
+// EINVAL; it has nothing to make durable there.
+static int sync_folder(const std::string& dir) {
+    if (step_fails("sync folder")) return errno;
+    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return errno;
+    int err = 0;
+    if (fsync(fd) != 0 && errno != EINVAL) err = errno;
+    ::close(fd);
+    return err;
+}
+
+// Writes `text` to a fresh temporary file in `dir`, makes it durable and moves
+// it onto `target`. Any failure up to the rename removes the temporary file and
+// leaves the target alone. The temporary file is synced before the rename: on a
+// crash the target then holds either all of the old text or all of the new one,
+// never a file whose blocks had not reached the disk yet.
 static int replace_file(const std::string& dir, const std::string& target, const std::string& text,
                         mode_t mode) {
+    remove_stale_temps(dir);
     std::string temp = dir + "/ini$$XXXXXX.TMP";
     const int fd = mkstemps(temp.data(), 4);
     if (fd < 0) return write_error(errno);
-    if (fchmod(fd, mode) != 0) {
-        const int err = errno;
-        close(fd);
-        unlink(temp.c_str());
-        return write_error(err);
-    }
-    FILE* fp = fdopen(fd, "wb");
-    if (!fp) {
-        const int err = errno;
-        close(fd);
-        unlink(temp.c_str());
-        return write_error(err);
-    }
-    setvbuf(fp, nullptr, _IOFBF, 16384);
-    // A full disk often shows only when the buffer goes out, so the flush and the
-    // close are checked like the write.
-    int err = 0;
-    errno = 0;
-    if (fwrite(text.data(), 1, text.size(), fp) != text.size() || fflush(fp) != 0) err = errno ? errno : EIO;
-    if (fclose(fp) != 0 && err == 0) err = errno ? errno : EIO;
-    if (err == 0 && rename(temp.c_str(), target.c_str()) != 0) err = errno;
+    int err = fchmod(fd, mode) != 0 ? errno : 0;
+    if (err == 0) err = write_all(fd, text);
+    // A full disk or a failing device may show only when the data goes out.
+    if (err == 0 && (step_fails("sync") || fsync(fd) != 0)) err = errno;
+    int closed = ::close(fd) != 0 ? errno : 0;
+    if (step_fails("close")) closed = errno;
+    if (err == 0) err = closed;
+    if (err == 0 && (step_fails("rename") || rename(temp.c_str(), target.c_str()) != 0)) err = errno;
     if (err != 0) {
         unlink(temp.c_str());
         return write_error(err);
     }
-    return 0;
+    // The new text is in place now; a folder that cannot be synced is still
+    // reported, as the rename may not survive a power loss.
+    err = sync_folder(dir);
+    return err != 0 ? write_error(err) : 0;
 }
 
 int Ini_WriteToFile(IniText store, const char* path) {

@@ -49,3 +49,17 @@ std::string ini_key(std::string_view name);
 // Orders sections or items by key; stable, so equal names keep their order.
 void ini_sort_sections(std::vector<std::unique_ptr<IniSection>>& sections);
 void ini_sort_items(std::vector<IniItem>& items);
+
+// ---- Replacing a file ----
+
+// Bytes handed to one write call when a file is written.
+constexpr size_t INI_WRITE_CHUNK = 16384;
+// Temporary files ("ini$$" six characters ".TMP") older than this, left by a
+// save that was killed, are removed by the next save into the same folder.
+constexpr long INI_STALE_TEMP_SECONDS = 60;
+
+// Test seam, null in normal use: called with the name of each step of
+// replacing a file before it is taken ("write" for every write call, "sync"
+// and "close" of the temporary file, "rename", "sync folder"). A non-zero
+// result makes that step fail with it as the error number.
+extern int (*ini_file_step)(const char* step);

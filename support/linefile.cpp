@@ -20,6 +20,8 @@ struct LineFileRec {
     // comes next it belongs to that end, also across a chunk boundary or a call.
     unsigned char pair = 0;
     int line_number = 0;
+    long long max_bytes = 0; // cap of a file; memory has none
+    long long taken = 0;     // bytes read from the file so far
 
     ~LineFileRec() {
         if (fp) fclose(fp);
@@ -27,6 +29,10 @@ struct LineFileRec {
 };
 
 int LineFile_New(const char* path, LineFile* out) {
+    return LineFile_NewCapped(path, LINEFILE_MAX_BYTES, out);
+}
+
+int LineFile_NewCapped(const char* path, long long max_bytes, LineFile* out) {
     if (!path || !out) return LINEFILE_ERR_NULL_ARG;
     // Opened without blocking: a named pipe without a writer (or a device such as
     // a modem line) would keep a plain open waiting for good. Only a regular file
@@ -42,6 +48,10 @@ int LineFile_New(const char* path, LineFile* out) {
         ::close(fd);
         return LINEFILE_ERR_OPEN;
     }
+    if (st.st_size > max_bytes) {
+        ::close(fd);
+        return LINEFILE_ERR_READ;
+    }
     FILE* fp = fdopen(fd, "rb");
     if (!fp) {
         ::close(fd);
@@ -53,6 +63,7 @@ int LineFile_New(const char* path, LineFile* out) {
         return LINEFILE_ERR_NO_MEMORY;
     }
     lf->fp = fp;
+    lf->max_bytes = max_bytes;
     *out = lf;
     return 0;
 }
@@ -79,6 +90,13 @@ static int fill_chunk(LineFileRec* lf) {
         const size_t n = fread(lf->chunk, 1, LINEFILE_CHUNK, lf->fp);
         lf->chunk_len = static_cast<int>(n);
         if (n == 0 && ferror(lf->fp)) return LINEFILE_ERR_READ;
+        // The size seen at opening may be stale: a file still being written, or
+        // one of the system's files that report no size at all.
+        lf->taken += static_cast<long long>(n);
+        if (lf->taken > lf->max_bytes) {
+            lf->chunk_len = 0;
+            return LINEFILE_ERR_READ;
+        }
         return lf->chunk_len;
     }
     size_t n = lf->mem_size - lf->mem_pos;

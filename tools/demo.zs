@@ -62,4 +62,18 @@ commit graph2 CMDB_VISUAL
 wait 4
 screenshot window OUT/13-help-visualisation.png
 commit graph3 CMDB_CLOSE
+# VIDEO: the triggered sequences of both channels on the main display and in
+# the oscillograph window, which shows the half of the buffer around the
+# trigger cursors.
+commit graph1 CMDB_ACVIDEO
+commit mpanel CBTN_SEL_OSCI
+set osci1 RING_ZOOMX 512
+set osci1 SLIDE_HORIZONTAL 30
+commit mpanel CBTN_VIDEO
+waitfor graph1 STRING_STATUS "Done" 10
+wait 1
+screenshot window OUT/14-video.png
+screenshot osci1 OUT/15-oscillograph-video.png
+commit mpanel CBTN_STOP
+print graph1 STRING_STATUS
 close

@@ -17,7 +17,9 @@
 //   ui_callback. Panel events carry control 0. Event data for clicks is the
 //   mouse position in panel coordinates (data1 = y, data2 = x); for key presses
 //   data1 is the key (a character code or a UI_KEY_ value) and data2 the
-//   modifier bits. A non-zero return from a left/right click or key press
+//   modifier bits; for a graph's cursor moved by the user (EVENT_VAL_CHANGED
+//   while dragged, EVENT_COMMIT when let go) data1 is the cursor's number 1..4.
+//   A non-zero return from a left/right click or key press
 //   swallows it (a swallowed click does not commit).
 // - Setting a value from the program never raises events; only the user (or
 //   SimulateCtrlEvent/FakeKeystroke) does.

@@ -251,7 +251,8 @@ void ui_wire(int panel, UiCtrl* c) {
             if (UiCtrl* again = ui_ctrl(panel, id)) again->in_tick = false;
         };
     } else if (auto* g = qobject_cast<UiGraph*>(w)) {
-        g->on_cursor_event = [panel, id](int event) { ui_dispatch(panel, id, event, 0, 0); };
+        // The callback must know which cursor moved: the others keep what they show.
+        g->on_cursor_event = [panel, id](int event, int cursor) { ui_dispatch(panel, id, event, cursor, 0); };
     } else if (auto* b = qobject_cast<QAbstractButton*>(w)) {
         QObject::connect(b, &QAbstractButton::clicked, w, [panel, id, b]() {
             if (b->isCheckable()) ui_dispatch(panel, id, EVENT_VAL_CHANGED, 0, 0);

@@ -401,15 +401,16 @@ void UiGraph::mouseMoveEvent(QMouseEvent* e) {
     cursors[drag_cursor_].x = std::clamp(d.x(), x0, x1);
     cursors[drag_cursor_].y = std::clamp(d.y(), y0, y1);
     markDirty();
-    if (on_cursor_event) on_cursor_event(EVENT_VAL_CHANGED);
+    if (on_cursor_event) on_cursor_event(EVENT_VAL_CHANGED, drag_cursor_ + 1);
 }
 
 void UiGraph::mouseReleaseEvent(QMouseEvent*) {
     zoom_repeat_.stop();
     panning_ = false;
     if (drag_cursor_ < 0) return;
+    const int moved = drag_cursor_ + 1;
     drag_cursor_ = -1;
-    if (on_cursor_event) on_cursor_event(EVENT_COMMIT);
+    if (on_cursor_event) on_cursor_event(EVENT_COMMIT, moved);
 }
 
 void UiGraph::mouseDoubleClickEvent(QMouseEvent* e) {

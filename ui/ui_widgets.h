@@ -135,8 +135,8 @@ class UiGraph : public UiCoalescedWidget {
     int text_color = 0xFFFFFF;
     QString title, xname, yname;
     // Raised with EVENT_VAL_CHANGED while a cursor is dragged and EVENT_COMMIT
-    // when it is let go.
-    std::function<void(int event)> on_cursor_event;
+    // when it is let go, with the number (1..4) of the cursor that moved.
+    std::function<void(int event, int cursor)> on_cursor_event;
 
     // Mapping between data and widget coordinates of the plot area.
     QPointF toPixel(double x, double y) const;

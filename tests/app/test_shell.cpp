@@ -4,6 +4,7 @@
 
 #include "link/link.h"
 #include "settings/settings_file.h"
+#include "settings/settings_path.h"
 #include "support/path_time.h"
 #include "tests/support/fifo_guard.h"
 
@@ -115,12 +116,12 @@ TEST_F(ShellTest, ChannelPanelsShareTheLayoutButNotTheirLists) {
 
 TEST_F(ShellTest, SettingsFileNameIsWholeVersionStringInProjectDir) {
     char path[UI_MAX_PATH];
-    ASSERT_EQ(shell_settings_path("/opt/k3", path), 0);
+    ASSERT_EQ(settings_file_in("/opt/k3", path), 0);
     EXPECT_STREQ(path, "/opt/k3/KORMELAN-3 Zazed V4.04.ini");
     // Start-up builds it from the executable's directory.
     char dir[UI_MAX_PATH], expected[UI_MAX_PATH];
     GetProjectDir(dir);
-    shell_settings_path(dir, expected);
+    settings_file_in(dir, expected);
     shell_discard_panels();
     ASSERT_EQ(shell_startup(), 0);
     EXPECT_STREQ(scope_para_file, expected);

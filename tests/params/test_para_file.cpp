@@ -4,6 +4,7 @@
 
 #include "para_sample.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -276,6 +277,27 @@ TEST(ParaFileFailure, UnreadableFileLeavesTheRecord) {
     const para_record before = back;
     EXPECT_EQ(parameter_path2para("/nonexistent-dir/params.ini", &back), INI_ERR_OPEN);
     EXPECT_EQ(std::memcmp(&back, &before, sizeof back), 0);
+}
+
+// Regression: a file of any size was read whole into the store, at several
+// times its size in memory (100 MB took 750 MB and 2 s). A parameter file is
+// about 20 KB; one above the ini reader's cap is refused before it is read.
+TEST(ParaFileFailure, FileAboveTheSizeCapIsRefusedAndLeavesTheRecord) {
+    para_record other{};
+    other.powerA = 5;
+    const std::string one = saved_text(other);
+    const std::string path = temp_path("huge");
+    {
+        std::ofstream out(path, std::ios::binary);
+        for (long long n = 0; n <= INI_MAX_FILE_BYTES; n += static_cast<long long>(one.size())) out << one;
+    }
+    para_record back = para_sample();
+    const para_record before = back;
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(parameter_path2para(path.c_str(), &back), INI_ERR_READ);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+    EXPECT_EQ(std::memcmp(&back, &before, sizeof back), 0);
+    std::remove(path.c_str());
 }
 
 // A file without a single section of the set is no parameter file: taking it

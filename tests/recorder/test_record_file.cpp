@@ -3,7 +3,9 @@
 #include "recorder/record_file.h"
 
 #include "rec_test_util.h"
+#include "tests/support/file_limit.h"
 
+#include <algorithm>
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +14,7 @@
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <vector>
 
 namespace {
 
@@ -232,6 +235,60 @@ TEST(RecordFileFailure, ReadOnlyFileGivesError) {
     uint16_t r[REC_RECORD_WORDS] = {};
     EXPECT_EQ(print_file_dataset(path.c_str(), 0, r, "10:11:12"), REC_ERR);
     std::remove(path.c_str());
+}
+
+// A disk that fills up at any byte of a short recording, made with a file size
+// limit in a child process: every writer that could not write its whole text
+// says so, the file then ends in a whole line with nothing before it lost, and
+// a writer is never reported successful once a line is missing.
+TEST(RecordFileFailure, FileSizeLimitAtEveryByteIsReportedAndKeepsWholeLines) {
+    const std::string path = rec_temp_path("limit");
+    const rec_header_info i = info();
+    uint16_t r[REC_RECORD_WORDS];
+    sample_record(r);
+    constexpr int records = 3;
+    // The text of the recording without a limit, and where each writer ends.
+    std::vector<size_t> ends;
+    ASSERT_EQ(print_file_start(path.c_str()), 0);
+    ends.push_back(rec_file_text(path).size());
+    ASSERT_EQ(print_file_header(path.c_str(), REC_AUTO_UNLIMITED, 0, 1, &i), 0);
+    ends.push_back(rec_file_text(path).size());
+    for (int n = 0; n < records; n++) {
+        ASSERT_EQ(print_file_dataset(path.c_str(), n, r, "10:11:12"), 0);
+        ends.push_back(rec_file_text(path).size());
+    }
+    const std::string full = rec_file_text(path);
+
+    const int rc = with_file_limit(RLIM_INFINITY, [&] {
+        for (size_t limit = 0; limit <= full.size(); limit++) {
+            std::remove(path.c_str());
+            if (!set_file_limit(limit)) return 1;
+            // The writers in order, as a recording calls them; after the first
+            // failure the recording stops.
+            size_t done = 0;
+            int failed = print_file_start(path.c_str());
+            if (failed == 0) done++;
+            if (failed == 0 && (failed = print_file_header(path.c_str(), REC_AUTO_UNLIMITED, 0, 1, &i)) == 0)
+                done++;
+            for (int n = 0; failed == 0 && n < records; n++)
+                if ((failed = print_file_dataset(path.c_str(), n, r, "10:11:12")) == 0) done++;
+            if (!set_file_limit(RLIM_INFINITY)) return 1;
+            // Everything that fits is written and reported so; the first writer
+            // that does not fit reports it.
+            const size_t expected =
+                static_cast<size_t>(std::upper_bound(ends.begin(), ends.end(), limit) - ends.begin());
+            if (done != expected) return 2;
+            if ((failed != 0) != (done < ends.size())) return 3;
+            if (failed != 0 && failed != REC_ERR) return 4;
+            // The file holds exactly the writers' texts that were reported written.
+            const std::string text = rec_file_exists(path) ? rec_file_text(path) : std::string();
+            if (text != full.substr(0, done ? ends[done - 1] : 0) && !(done == 0 && text.empty())) return 5;
+        }
+        return 0;
+    });
+    std::remove(path.c_str());
+    EXPECT_EQ(rc, 0) << "1: limit not set, 2: a writer that fitted failed or one that did not fit succeeded, "
+                        "3: failure not reported, 4: wrong code, 5: file not cut back to whole lines";
 }
 
 // A disk that fills up during a recording: a small tmpfs in a private mount

@@ -1,7 +1,9 @@
 // Ini store: putting and getting, escaping, continuation lines, reading odd files,
 // and replacing files without ever losing the old one.
 #include "support/inifile.h"
+#include "support/inifile_store.h"
 #include "tests/support/fifo_guard.h"
+#include "tests/support/file_limit.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
+#include <fcntl.h>
 #include <fstream>
 #include <memory>
 #include <sched.h>
@@ -21,6 +24,7 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -54,6 +58,13 @@ std::string file_bytes(const std::string& path) {
 
 void put_file(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// A store whose text (about 36 KB) takes three write calls.
+void fill_large(IniText s) {
+    const std::string value(60, 'v');
+    for (int i = 0; i < 500; i++)
+        Ini_PutString(s, "Big", ("Tag " + std::to_string(i)).c_str(), value.c_str());
 }
 
 // A fresh directory per test, removed with its content afterwards.
@@ -141,6 +152,21 @@ TEST(IniPut, NullArgumentsAreRefused) {
     EXPECT_EQ(Ini_GetInt(s, "a", "b", nullptr), INI_ERR_NULL_ARG);
     EXPECT_EQ(Ini_PutString(s, "a", "b", nullptr), 0); // a null text is an empty string
     EXPECT_EQ(get_string(s, "a", "b"), "");
+}
+
+TEST(IniPut, MissingSectionsAreCopiedWholeAndInOrder) {
+    Store own, other;
+    Ini_PutInt(own, "Mine", "a", 1);
+    read_text(other, "[Serial devices]\nCOM3 = \"/dev/ttyUSB0\"\n[mine]\na = 9\nb = 2\n"
+                     "[X]\nt = \"q\\\"\"\n[X]\nu = 3\n");
+    EXPECT_EQ(Ini_CopyMissingSections(own, other), 3);
+    EXPECT_EQ(text_of(own), "[Mine]\r\na = 1\r\n\r\n[Serial devices]\r\nCOM3 = \"/dev/ttyUSB0\"\r\n\r\n"
+                            "[X]\r\nt = \"q\\\"\"\r\n\r\n[X]\r\nu = 3\r\n\r\n");
+    // The copies belong to the store: the source may go.
+    Ini_Dispose(other.s);
+    other.s = nullptr;
+    EXPECT_EQ(get_string(own, "x", "t"), "q\"");
+    EXPECT_EQ(Ini_CopyMissingSections(own, nullptr), INI_ERR_NULL_ARG);
 }
 
 // ---- Escaping ----
@@ -346,6 +372,29 @@ TEST_F(IniFiles, UnreadableFiles) {
     EXPECT_EQ(Ini_ReadFromFile(s, "/dev/null"), INI_ERR_OPEN);
 }
 
+// Regression: the store took in any file whole, at several times its size in
+// memory. Above the cap a file is refused before a byte is read (this one is
+// sparse: it costs no disk space, and reading it would take seconds).
+TEST_F(IniFiles, FileAboveTheSizeCapIsRefusedAndTheStoreKept) {
+    const std::string big = path("big.ini");
+    const int fd = open(big.c_str(), O_WRONLY | O_CREAT, 0600);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(ftruncate(fd, INI_MAX_FILE_BYTES + 1), 0);
+    close(fd);
+    Store s;
+    Ini_PutInt(s, "Kept", "Value", 1);
+    const std::string before = text_of(s);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(Ini_ReadFromFile(s, big.c_str()), INI_ERR_READ);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+    EXPECT_EQ(text_of(s), before);
+
+    const std::string text(static_cast<size_t>(INI_MAX_FILE_BYTES) + 1, '\n');
+    EXPECT_EQ(Ini_ReadFromText(s, text.data(), text.size()), INI_ERR_READ);
+    EXPECT_EQ(text_of(s), before);
+    EXPECT_EQ(Ini_ReadFromText(s, text.data(), text.size() - 1), 0);
+}
+
 // The reader opened the file before it looked at its kind, and opening a named
 // pipe without a writer waits for good.
 TEST_F(IniFiles, NamedPipeIsRefusedWithoutWaiting) {
@@ -388,24 +437,41 @@ TEST_F(IniFiles, ReadOnlyDirectoryKeepsTheOldFile) {
     EXPECT_EQ(entries(), 1);
 }
 
-// A file size limit makes the write fail at the flush or the close, like a full
-// disk, and works for root too.
+// A file size limit makes a write fail with EFBIG, like a full disk, for any
+// user. In a child process, so that the test process keeps its own limit.
 TEST_F(IniFiles, FailingWriteKeepsTheOldFile) {
     put_file(path("p.ini"), std::string(3000, 'o'));
     Store s;
     for (int i = 0; i < 100; i++) Ini_PutInt(s, ("Section " + std::to_string(i)).c_str(), "Value", i);
-    rlimit old;
-    getrlimit(RLIMIT_FSIZE, &old);
-    rlimit small = old;
-    small.rlim_cur = 1000;
-    auto previous = signal(SIGXFSZ, SIG_IGN);
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const int r = Ini_WriteToFile(s, path("p.ini").c_str());
-    setrlimit(RLIMIT_FSIZE, &old);
-    signal(SIGXFSZ, previous);
-    EXPECT_EQ(r, INI_ERR_IO);
-    EXPECT_EQ(file_bytes(path("p.ini")), std::string(3000, 'o'));
-    EXPECT_EQ(entries(), 1);
+    const int r = with_file_limit(1000, [&] {
+        const int rc = Ini_WriteToFile(s, path("p.ini").c_str());
+        return rc != INI_ERR_IO                                      ? 1
+               : file_bytes(path("p.ini")) != std::string(3000, 'o') ? 2
+               : entries() != 1                                      ? 3
+                                                                     : 0;
+    });
+    EXPECT_EQ(r, 0) << "1: wrong code, 2: old file changed, 3: files left behind";
+}
+
+// Any limit short of the whole text is a failure, down to the last byte; the
+// whole text fits exactly. The file is never reported saved when it is not.
+TEST_F(IniFiles, NoLimitShortOfTheWholeTextCountsAsSaved) {
+    Store s;
+    fill_large(s);
+    const std::string text = text_of(s);
+    const std::string old_text = "[Old]\r\nValue = 1\r\n";
+    const size_t n = text.size();
+    for (size_t limit : {size_t{0}, size_t{1}, n / 2, size_t{INI_WRITE_CHUNK}, n - 1, n}) {
+        put_file(path("p.ini"), old_text);
+        const int r = with_file_limit(limit, [&] {
+            const int rc = Ini_WriteToFile(s, path("p.ini").c_str());
+            if (limit == n) return rc != 0 ? 1 : file_bytes(path("p.ini")) != text ? 2 : 0;
+            return rc >= 0 ? 3 : file_bytes(path("p.ini")) != old_text ? 4 : entries() != 1 ? 5 : 0;
+        });
+        EXPECT_EQ(r, 0)
+            << "limit " << limit << " of " << n
+            << ": 1 not saved, 2 wrong text, 3 success reported, 4 old file changed, 5 files left";
+    }
 }
 
 // A real full disk: a 64 KiB tmpfs in a private mount namespace of a child
@@ -431,6 +497,101 @@ TEST_F(IniFiles, FullDiskKeepsTheOldFile) {
     ASSERT_TRUE(WIFEXITED(status));
     if (WEXITSTATUS(status) == 77) GTEST_SKIP() << "cannot mount a small file system here";
     EXPECT_EQ(WEXITSTATUS(status), 0) << "1: wrong code, 2: old file changed, 3: files left behind";
+}
+
+// ---- Steps of a save, each made to fail ----
+
+// The steps a save takes, and which one of them fails (0: none).
+std::vector<std::string> steps_taken;
+size_t failing_step = 0;
+int failing_errno = EIO;
+
+int record_step(const char* step) {
+    steps_taken.emplace_back(step);
+    return steps_taken.size() == failing_step ? failing_errno : 0;
+}
+
+struct StepSeam {
+    explicit StepSeam(size_t fail, int err = EIO) {
+        steps_taken.clear();
+        failing_step = fail;
+        failing_errno = err;
+        ini_file_step = record_step;
+    }
+    ~StepSeam() { ini_file_step = nullptr; }
+};
+
+// Regression: the temporary file was renamed onto the old one without being
+// synced, so a power loss could leave an empty or partial file where the old
+// one had been; the folder was not synced either.
+TEST_F(IniFiles, TemporaryFileIsSyncedBeforeTheRenameAndTheFolderAfter) {
+    Store s;
+    fill_large(s);
+    StepSeam seam(0);
+    ASSERT_EQ(Ini_WriteToFile(s, path("p.ini").c_str()), 0);
+    EXPECT_EQ(steps_taken, (std::vector<std::string>{"write", "write", "write", "sync", "close", "rename",
+                                                     "sync folder"}));
+}
+
+// Every step failing in turn, as a full disk, a broken device or a folder that
+// turned read-only would make it: the failure is reported, the old file keeps
+// every byte, and no temporary file is left. Only a failing sync of the folder
+// comes after the new file is in place.
+TEST_F(IniFiles, EveryFailingStepIsReportedAndKeepsTheOldFile) {
+    const std::string old_text = "[Old]\r\nValue = 1\r\n\r\n" + std::string(5000, 'o');
+    Store s;
+    fill_large(s);
+    size_t count = 0;
+    {
+        StepSeam seam(0);
+        ASSERT_EQ(Ini_WriteToFile(s, path("count.ini").c_str()), 0);
+        count = steps_taken.size();
+        ASSERT_GE(count, 5u) << "writes, sync, close, rename, sync of the folder";
+        ASSERT_EQ(unlink(path("count.ini").c_str()), 0);
+    }
+    for (size_t n = 1; n <= count; n++) {
+        for (int err : {EIO, ENOSPC}) {
+            put_file(path("p.ini"), old_text);
+            StepSeam seam(n, err);
+            const int r = Ini_WriteToFile(s, path("p.ini").c_str());
+            ASSERT_GE(steps_taken.size(), n);
+            const std::string step = steps_taken[n - 1];
+            // After a failure the temporary file is only closed (and removed).
+            for (size_t i = n; i < steps_taken.size(); i++) EXPECT_EQ(steps_taken[i], "close") << step;
+            EXPECT_EQ(r, err == ENOSPC ? INI_ERR_DISK_FULL : INI_ERR_IO) << step;
+            EXPECT_EQ(entries(), 1) << step;
+            if (step == "sync folder")
+                EXPECT_EQ(file_bytes(path("p.ini")), text_of(s)) << step;
+            else
+                EXPECT_EQ(file_bytes(path("p.ini")), old_text) << step;
+        }
+    }
+}
+
+// Regression: temporary files of saves that were killed (at a close of the
+// program, 8 runs in 10) piled up beside the settings file for good.
+TEST_F(IniFiles, StaleTemporaryFilesOfItsOwnAreRemoved) {
+    const char* stale[] = {"ini$$a1B2c3.TMP", "ini$$ZZZZZZ.TMP"};
+    const char* kept[] = {"ini$$abc.TMP", "ini$$abcdef.tmp", "xini$$abcdef.TMP", "ini$$abcdef.TMP.bak",
+                          "ini$$ab-def.TMP"};
+    for (const char* name : stale) put_file(path(name), "left by a killed save");
+    for (const char* name : kept) put_file(path(name), "someone else's");
+    put_file(path("ini$$fresh1.TMP"), "a save going on right now");
+    ASSERT_EQ(mkdir(path("ini$$folder.TMP").c_str(), 0700), 0);
+    ASSERT_EQ(symlink("ini$$fresh1.TMP", path("ini$$linked.TMP").c_str()), 0);
+    const timespec old_times[2] = {{time(nullptr) - 120, 0}, {time(nullptr) - 120, 0}};
+    for (const char* name : {"ini$$a1B2c3.TMP", "ini$$ZZZZZZ.TMP", "ini$$abc.TMP", "ini$$abcdef.tmp",
+                             "xini$$abcdef.TMP", "ini$$abcdef.TMP.bak", "ini$$ab-def.TMP", "ini$$folder.TMP"})
+        ASSERT_EQ(utimensat(AT_FDCWD, path(name).c_str(), old_times, 0), 0) << name;
+    ASSERT_EQ(utimensat(AT_FDCWD, path("ini$$linked.TMP").c_str(), old_times, AT_SYMLINK_NOFOLLOW), 0);
+
+    Store s;
+    Ini_PutInt(s, "A", "b", 1);
+    ASSERT_EQ(Ini_WriteToFile(s, path("p.ini").c_str()), 0);
+    for (const char* name : stale) EXPECT_NE(access(path(name).c_str(), F_OK), 0) << name;
+    for (const char* name : kept) EXPECT_EQ(access(path(name).c_str(), F_OK), 0) << name;
+    for (const char* name : {"ini$$fresh1.TMP", "ini$$folder.TMP", "ini$$linked.TMP"})
+        EXPECT_EQ(faccessat(AT_FDCWD, path(name).c_str(), F_OK, AT_SYMLINK_NOFOLLOW), 0) << name;
 }
 
 TEST_F(IniFiles, LinkIsFollowed) {

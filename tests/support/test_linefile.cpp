@@ -3,9 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <fcntl.h>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -85,6 +88,50 @@ TEST(LineFile, FileGivesTheSameLinesAsMemory) {
     LineFile_Dispose(lf);
     remove(name);
     EXPECT_EQ(LineFile_New(name, &lf), LINEFILE_ERR_OPEN);
+}
+
+// ---- Size cap ----
+
+// A file of `size` bytes that takes no disk space: its content reads as zero
+// bytes, each of them a line end, which is the slowest text there is.
+struct SparseFile {
+    char name[32] = "/tmp/linefile_big_XXXXXX";
+    explicit SparseFile(long long size) {
+        const int fd = mkstemp(name);
+        EXPECT_GE(fd, 0);
+        EXPECT_EQ(ftruncate(fd, size), 0);
+        close(fd);
+    }
+    ~SparseFile() { remove(name); }
+};
+
+// Regression: a file of any size was read to its end, line by line, with the
+// user interface blocked; a wrong choice in a file dialog took seconds.
+TEST(LineFileCap, FileAboveTheCapIsRefusedBeforeReading) {
+    SparseFile big(LINEFILE_MAX_BYTES + 1);
+    const auto start = std::chrono::steady_clock::now();
+    LineFile lf = nullptr;
+    EXPECT_EQ(LineFile_New(big.name, &lf), LINEFILE_ERR_READ);
+    EXPECT_EQ(lf, nullptr);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+
+    SparseFile at_cap(LINEFILE_MAX_BYTES);
+    ASSERT_EQ(LineFile_New(at_cap.name, &lf), 0);
+    LineFile_Dispose(lf);
+}
+
+TEST(LineFileCap, FileGrowingPastTheCapFailsWhereItPassesIt) {
+    SparseFile f(100);
+    LineFile lf = nullptr;
+    ASSERT_EQ(LineFile_NewCapped(f.name, 3 * LINEFILE_CHUNK, &lf), 0);
+    ASSERT_EQ(truncate(f.name, 3 * LINEFILE_CHUNK + 1), 0);
+    char line[8];
+    int r;
+    int lines = 0;
+    while ((r = LineFile_Read(lf, line, sizeof line, nullptr)) == 1) lines++;
+    EXPECT_EQ(r, LINEFILE_ERR_READ);
+    EXPECT_EQ(lines, 3 * LINEFILE_CHUNK);
+    LineFile_Dispose(lf);
 }
 
 } // namespace

@@ -132,6 +132,30 @@ TEST_F(GraphTest, DraggingACursorCommitsTheGraph) {
     EXPECT_GT(x, 200.0);
 }
 
+// The callback got 0 for every cursor, so it could not tell which one moved and
+// wrote them all back, moving what the others stand for.
+TEST_F(GraphTest, CursorEventsNameTheMovedCursor) {
+    for (int c : {2, 4}) {
+        SetGraphCursor(gp, C_GRAPH, c, 100.0 + 300.0 * (c - 2), 2000.0);
+        SetCursorAttribute(gp, C_GRAPH, c, ATTR_CURSOR_ENABLED, 1);
+        SetCursorAttribute(gp, C_GRAPH, c, ATTR_CURSOR_COLOR, UI_RED);
+    }
+    show();
+    UiGraph* g = graph();
+    for (int c : {4, 2}) {
+        seen.clear();
+        QPoint at = g->toPixel(100.0 + 300.0 * (c - 2), 2000.0).toPoint();
+        QTest::mousePress(g, Qt::LeftButton, {}, at);
+        QTest::mouseMove(g, at + QPoint(20, 0));
+        QTest::mouseRelease(g, Qt::LeftButton, {}, at + QPoint(20, 0));
+        ASSERT_EQ(count_events(C_GRAPH, EVENT_COMMIT), 1) << c;
+        for (const Seen& s : seen) {
+            if (s.ctrl != C_GRAPH || (s.event != EVENT_COMMIT && s.event != EVENT_VAL_CHANGED)) continue;
+            EXPECT_EQ(s.data1, c) << "event " << s.event;
+        }
+    }
+}
+
 TEST_F(GraphTest, DisabledCursorCannotBeDragged) {
     SetGraphCursor(gp, C_GRAPH, 1, 100.0, 0.0);
     show();
