@@ -1,6 +1,6 @@
 # The README's pictures of the main panels (tools/screenshots.sh replaces OUT/ with
 # doc/). The program pairs with its simulated unit, reads its parameters, runs RUN
-# and records, as a user would.
+# and records, and reads oscillograph sequences in VIDEO, as a user would.
 wait 0.5
 commit tab1 CMDB_TRYCONNECT
 waitfor graph1 STRING_STATUS "V4.04" 10
@@ -26,7 +26,15 @@ commit tab5 CBTN_START
 wait 4
 screenshot window OUT/run-recording.png
 commit mpanel CBTN_STOP
+commit graph1 CMDB_ACVIDEO
+commit mpanel CBTN_SEL_OSCI
+set osci1 RING_ZOOMX 512
+set osci1 SLIDE_HORIZONTAL 30
+commit mpanel CBTN_VIDEO
+waitfor graph1 STRING_STATUS "Done" 10
+wait 1
 screenshot osci1 OUT/oscillograph.png
+commit mpanel CBTN_STOP
 rightclick graph1 NUM_MINVALA
 commit graph2 CMDB_VISUAL
 wait 4
