@@ -2,7 +2,6 @@
 
 #include "app/script.h"
 #include "link/link.h"
-#include "tests/common/panel_fixture.h"
 #include "ui/help_hook.h"
 
 #include <cstring>
@@ -111,6 +110,3 @@ int ShellTest::index_of(const std::string& call) {
     return -1;
 }
 
-std::string ShellTest::ctrl_text(int panel, int ctrl) {
-    return panel_text(panel, ctrl);
-}

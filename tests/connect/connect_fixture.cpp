@@ -1,7 +1,6 @@
 #include "connect_fixture.h"
 
 #include "sim/sim_wire.h"
-#include "tests/common/panel_fixture.h"
 
 #include <cstring>
 
@@ -89,10 +88,6 @@ std::string ConnectTest::log_text() {
 
 std::string ConnectTest::status_text() {
     return text(graph1, GRAPH1_STRING_STATUS);
-}
-
-std::string ConnectTest::text(int panel, int ctrl) {
-    return panel_text(panel, ctrl);
 }
 
 int ConnectTest::dimmed(int panel, int ctrl) {

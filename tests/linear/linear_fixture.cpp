@@ -5,7 +5,6 @@
 #include "sim/sim_proto.h"
 #include "sim/sim_server.h"
 #include "sim/sim_wire.h"
-#include "tests/common/panel_fixture.h"
 
 #include <cstdio>
 #include <cstring>
@@ -63,22 +62,6 @@ void LinearTest::TearDown() {
     panel_stop_program();
     current = nullptr;
     remove_temp_dir(dir);
-}
-
-std::string LinearTest::text(int panel, int ctrl) {
-    return panel_text(panel, ctrl);
-}
-
-int LinearTest::attr(int panel, int ctrl, int attribute) {
-    return panel_attr(panel, ctrl, attribute);
-}
-
-void LinearTest::press(int panel, int ctrl) {
-    panel_press(panel, ctrl);
-}
-
-void LinearTest::at(int ms, std::function<void()> fn) {
-    panel_at(ms, std::move(fn));
 }
 
 std::string LinearTest::write_file(const std::string& name, const std::string& text) const {

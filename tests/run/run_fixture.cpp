@@ -6,7 +6,6 @@
 #include "sim/sim_proto.h"
 #include "sim/sim_server.h"
 #include "sim/sim_wire.h"
-#include "tests/common/panel_fixture.h"
 
 #include <QTimer>
 
@@ -83,26 +82,6 @@ void RunTest::SetUp() {
 void RunTest::TearDown() {
     panel_stop_program();
     remove_temp_dir(dir);
-}
-
-std::string RunTest::text(int panel, int ctrl) {
-    return panel_text(panel, ctrl);
-}
-
-int RunTest::attr(int panel, int ctrl, int attribute) {
-    return panel_attr(panel, ctrl, attribute);
-}
-
-void RunTest::commit(int panel, int ctrl, int value) {
-    panel_commit(panel, ctrl, value);
-}
-
-void RunTest::press(int panel, int ctrl) {
-    panel_press(panel, ctrl);
-}
-
-void RunTest::at(int ms, std::function<void()> fn) {
-    panel_at(ms, std::move(fn));
 }
 
 std::string RunTest::tmp_path(const char* name) const {

@@ -3,7 +3,6 @@
 #include "sim/sim_proto.h"
 #include "sim/sim_server.h"
 #include "sim/sim_wire.h"
-#include "tests/common/panel_fixture.h"
 #include "ui/help_hook.h"
 #include "ui/ui_internal.h"
 #include "ui/ui_widgets.h"
@@ -48,34 +47,6 @@ void SettingsTest::SetUp() {
 void SettingsTest::TearDown() {
     set_help_handler(nullptr);
     panel_stop_program();
-}
-
-std::string SettingsTest::text(int panel, int ctrl) {
-    return panel_text(panel, ctrl);
-}
-
-double SettingsTest::number(int panel, int ctrl) {
-    return panel_number(panel, ctrl);
-}
-
-int SettingsTest::attr(int panel, int ctrl, int attribute) {
-    return panel_attr(panel, ctrl, attribute);
-}
-
-void SettingsTest::commit(int panel, int ctrl, int value) {
-    panel_commit(panel, ctrl, value);
-}
-
-void SettingsTest::commit(int panel, int ctrl, double value) {
-    panel_commit(panel, ctrl, value);
-}
-
-void SettingsTest::press(int panel, int ctrl) {
-    panel_press(panel, ctrl);
-}
-
-void SettingsTest::at(int ms, std::function<void()> fn) {
-    panel_at(ms, std::move(fn));
 }
 
 std::vector<const UiPlot*> SettingsTest::transfer_plots() {
