@@ -2,10 +2,9 @@
 #include "batch/batch_args.h"
 
 #include "link/link.h"
+#include "support/arg_number.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -67,21 +66,9 @@ const char help_text[] =
     "or a unit was refused; 2 a usage error (also a FILE that is no parameter file);\n"
     "3 a link failure (the other units are still served).\n";
 
-bool read_long(const char* s, long lo, long hi, long* out) {
-    if (!s || !*s) return false;
-    char* end = nullptr;
-    errno = 0;
-    const long v = std::strtol(s, &end, 10);
-    if (errno || *end || v < lo || v > hi) return false;
-    *out = v;
-    return true;
-}
-
 bool read_seconds(const char* s, double* out) {
-    if (!s || !*s) return false;
-    char* end = nullptr;
-    const double v = std::strtod(s, &end);
-    if (*end || !(v > 0.0 && v <= 86400.0 * 366)) return false;
+    double v = 0;
+    if (!arg_double(s, &v) || v <= 0.0 || v > 86400.0 * 366) return false;
     *out = v;
     return true;
 }
@@ -97,7 +84,7 @@ bool read_tcp(const char* arg, batch_unit_arg* u) {
     const std::string s = arg;
     const size_t colon = s.rfind(':');
     long port = 0;
-    if (colon == std::string::npos || colon == 0 || !read_long(s.c_str() + colon + 1, 1, 65535, &port))
+    if (colon == std::string::npos || colon == 0 || !arg_long(s.c_str() + colon + 1, 1, 65535, &port))
         return false;
     u->protocol = LINK_PROTOCOL_TCP;
     u->host = s.substr(0, colon);
@@ -112,7 +99,7 @@ bool read_serial(const char* arg, batch_unit_arg* u) {
     u->label = arg;
     long n = 0;
     if ((std::strncmp(arg, "COM", 3) == 0 || std::strncmp(arg, "com", 3) == 0) &&
-        read_long(arg + 3, 1, 255, &n)) {
+        arg_long(arg + 3, 1, 255, &n)) {
         u->com_port = static_cast<int>(n);
         u->label = "COM" + std::to_string(n);
         return true;
@@ -149,7 +136,7 @@ int batch_parse(int argc, const char* const* argv, batch_args* a, std::string* e
             a->panel_id = arg;
             i++;
         } else if (opt == "--interval") {
-            if (!read_long(arg, 0, 86400, &n))
+            if (!arg_long(arg, 0, 86400, &n))
                 return fail("--interval needs a number of seconds from 0 to 86400");
             a->interval = static_cast<int>(n);
             i++;
@@ -166,7 +153,7 @@ int batch_parse(int argc, const char* const* argv, batch_args* a, std::string* e
         } else if (opt == "--baud") {
             if (a->units.empty() || a->units.back().protocol != LINK_PROTOCOL_RS232)
                 return fail("--baud belongs after a --serial unit");
-            if (!read_long(arg, 1, 115200, &n) ||
+            if (!arg_long(arg, 1, 115200, &n) ||
                 (n != 9600 && n != 19200 && n != 38400 && n != 57600 && n != 115200))
                 return fail("--baud needs one of 9600, 19200, 38400, 57600, 115200");
             a->units.back().baud = static_cast<int>(n);

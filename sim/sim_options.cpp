@@ -1,6 +1,8 @@
 // Command line of kormelan3-sim (see sim_options.h).
 #include "sim/sim_options.h"
 
+#include "support/arg_number.h"
+
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -64,21 +66,9 @@ const char help_text[] =
     "                      it every fault injected into the answer (the fault log).\n"
     "  --help              show this text.\n";
 
-bool read_int(const char* s, long lo, long hi, long* out) {
-    if (!s || !*s) return false;
-    char* end = nullptr;
-    errno = 0;
-    const long v = std::strtol(s, &end, 10);
-    if (errno || *end || v < lo || v > hi) return false;
-    *out = v;
-    return true;
-}
-
 bool read_probability(const char* s, double* out) {
-    if (!s || !*s) return false;
-    char* end = nullptr;
-    const double v = std::strtod(s, &end);
-    if (*end || !(v >= 0.0 && v <= 1.0)) return false;
+    double v = 0;
+    if (!arg_double(s, &v) || v < 0.0 || v > 1.0) return false;
     *out = v;
     return true;
 }
@@ -118,7 +108,7 @@ int sim_options_parse(int argc, const char* const* argv, sim_options* o, std::st
         } else if (opt == "--ignore-writes") {
             o->ignore_writes = true;
         } else if (opt == "--vanish-after") {
-            if (!read_int(arg, 0, 1000000000L, &n)) return fail("--vanish-after needs a number of requests");
+            if (!arg_long(arg, 0, 1000000000L, &n)) return fail("--vanish-after needs a number of requests");
             o->vanish_after = n;
             i++;
         } else if (opt == "--pace-tcp") {
@@ -130,7 +120,7 @@ int sim_options_parse(int argc, const char* const* argv, sim_options* o, std::st
                 i++;
             }
         } else if (opt == "--tcp") {
-            if (!read_int(arg, 0, 65535, &n)) return fail("--tcp needs a port number from 0 to 65535");
+            if (!arg_long(arg, 0, 65535, &n)) return fail("--tcp needs a port number from 0 to 65535");
             o->tcp_port = static_cast<int>(n);
             i++;
         } else if (opt == "--bind") {
@@ -138,12 +128,12 @@ int sim_options_parse(int argc, const char* const* argv, sim_options* o, std::st
             o->bind = arg;
             i++;
         } else if (opt == "--baud") {
-            if (!read_int(arg, 1, 115200, &n) || !valid_baud(n))
+            if (!arg_long(arg, 1, 115200, &n) || !valid_baud(n))
                 return fail("--baud needs one of 9600, 19200, 38400, 57600, 115200");
             o->baud = static_cast<int>(n);
             i++;
         } else if (opt == "--unit") {
-            if (!read_int(arg, 0, 65535, &n)) return fail("--unit needs a number from 0 to 65535");
+            if (!arg_long(arg, 0, 65535, &n)) return fail("--unit needs a number from 0 to 65535");
             o->unit = static_cast<int>(n);
             i++;
         } else if (opt == "--version-text") {

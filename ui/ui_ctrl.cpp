@@ -218,6 +218,20 @@ int get_value(UiCtrl* c, QVariant* out) {
     }
 }
 
+// A control's value as a number, for the integer and the floating getters: 0,
+// or the error (no such control, no place for the value, not a number).
+int get_number(int panel, int ctrl, bool has_out, double* d) {
+    int rc = 0;
+    UiCtrl* c = ui_ctrl(panel, ctrl, &rc);
+    if (!c) return rc;
+    if (!has_out) return UI_ERR_ARG;
+    QVariant v;
+    if ((rc = get_value(c, &v)) < 0) return rc;
+    bool ok = true;
+    *d = as_double(v, &ok);
+    return ok ? 0 : UI_ERR_TYPE;
+}
+
 } // namespace
 
 double ui_slider_scale(const UiCtrl* c) {
@@ -292,29 +306,17 @@ int SetCtrlValString(int panel, int ctrl, const char* value) {
 }
 
 int GetCtrlValInt(int panel, int ctrl, int* value) {
-    int rc = 0;
-    UiCtrl* c = ui_ctrl(panel, ctrl, &rc);
-    if (!c) return rc;
-    if (!value) return UI_ERR_ARG;
-    QVariant v;
-    if ((rc = get_value(c, &v)) < 0) return rc;
-    bool ok = true;
-    double d = as_double(v, &ok);
-    if (!ok) return UI_ERR_TYPE;
+    double d = 0;
+    const int rc = get_number(panel, ctrl, value != nullptr, &d);
+    if (rc) return rc;
     *value = static_cast<int>(std::lround(d));
     return 0;
 }
 
 int GetCtrlValDouble(int panel, int ctrl, double* value) {
-    int rc = 0;
-    UiCtrl* c = ui_ctrl(panel, ctrl, &rc);
-    if (!c) return rc;
-    if (!value) return UI_ERR_ARG;
-    QVariant v;
-    if ((rc = get_value(c, &v)) < 0) return rc;
-    bool ok = true;
-    double d = as_double(v, &ok);
-    if (!ok) return UI_ERR_TYPE;
+    double d = 0;
+    const int rc = get_number(panel, ctrl, value != nullptr, &d);
+    if (rc) return rc;
     *value = d;
     return 0;
 }

@@ -65,18 +65,12 @@ int no_popups(const ui_popup_request* r, char*, int) {
     return 0;
 }
 
-bool registered = false;
-
 } // namespace
 
 void ShellTest::SetUp() {
     calls.clear();
     fakes = fake_results{};
-    if (!registered) {
-        RegisterUserIF(userif_panels, userif_panel_count, userif_controls, userif_control_count);
-        shell_register_callbacks();
-        registered = true;
-    }
+    panel_register();
     shell = shell_hooks{};
     shell.acquire_para = acquire;
     shell.update_para = update;
@@ -89,11 +83,8 @@ void ShellTest::SetUp() {
     com.connect = connect_info{};
     com.exch_active = 0;
     runs.run = 0;
-    ASSERT_EQ(shell_startup(), 0);
-    // Tests that write the settings file choose where.
-    scope_para_file[0] = 0;
     SetPopupHandler(no_popups);
-    FlushUserEvents();
+    ASSERT_NO_FATAL_FAILURE(panel_start_program());
     calls.clear();
 }
 
@@ -101,9 +92,7 @@ void ShellTest::TearDown() {
     script_reset();
     SetPopupHandler(no_popups);
     ResumeTimerCallbacks();
-    shell_discard_panels();
-    ProcessSystemEvents();
-    FlushUserEvents();
+    panel_discard();
     shell = shell_hooks{};
     set_help_handler(nullptr);
 }
@@ -121,8 +110,3 @@ int ShellTest::index_of(const std::string& call) {
     return -1;
 }
 
-std::string ShellTest::ctrl_text(int panel, int ctrl) {
-    char buf[512] = "";
-    GetCtrlValString(panel, ctrl, buf, sizeof buf);
-    return buf;
-}

@@ -5,6 +5,7 @@
 #include "app/shell.h"
 #include "connect/connect_panel.h"
 #include "run/run_mode.h"
+#include "tests/common/panel_fixture.h"
 #include "ui/panels.h"
 #include "ui/ui.h"
 #include "ui/userif.h"
@@ -33,5 +34,5 @@ class ShellTest : public ::testing::Test {
     // Number of calls that start with `prefix`.
     static int count(const std::string& prefix);
     static int index_of(const std::string& call);
-    static std::string ctrl_text(int panel, int ctrl);
+    static std::string ctrl_text(int panel, int ctrl) { return panel_text(panel, ctrl); }
 };

@@ -7,17 +7,14 @@
 namespace {
 
 ConnectTest* current = nullptr;
-bool registered = false;
 
 int answer_popup(const ui_popup_request* r, char* path, int size) {
-    current->popups.push_back(std::string(r->title ? r->title : "") + ": " + (r->text ? r->text : ""));
+    current->popups.push_back(popup_line(r, ": "));
     if (r->kind == UI_POPUP_FILE_SAVE || r->kind == UI_POPUP_FILE_LOAD) {
         if (current->paths.empty()) return UI_NO_FILE_SELECTED;
         const std::string chosen = current->paths.front();
         current->paths.pop_front();
-        if (chosen.empty()) return UI_NO_FILE_SELECTED;
-        std::snprintf(path, size, "%s", chosen.c_str());
-        return UI_NEW_FILE_SELECTED;
+        return answer_file_popup(chosen, UI_NEW_FILE_SELECTED, path, size);
     }
     if (r->kind != UI_POPUP_CONFIRM) return 0;
     if (current->answers.empty()) {
@@ -57,29 +54,17 @@ void running_sim::set_fault(int fault, double p) {
 
 void ConnectTest::SetUp() {
     current = this;
-    if (!registered) {
-        RegisterUserIF(userif_panels, userif_panel_count, userif_controls, userif_control_count);
-        shell_register_callbacks();
-        shell_use_subsystems();
-        registered = true;
-    }
-    com.connect = connect_info{};
-    com.exch_active = 0;
+    panel_reset_program();
     paras.pt_para_min = nullptr;
     paras.pt_para_max = nullptr;
-    ASSERT_EQ(shell_startup(), 0);
-    scope_para_file[0] = 0;
     SetPopupHandler(answer_popup);
-    FlushUserEvents();
+    ASSERT_NO_FATAL_FAILURE(panel_start_program());
 }
 
 void ConnectTest::TearDown() {
     init_rs232(&com.connect, 0, 0, 0);
     link_clear_serial_devices();
-    shell_discard_panels();
-    ProcessSystemEvents();
-    FlushUserEvents();
-    SetPopupHandler(nullptr);
+    panel_stop_program();
     EXPECT_TRUE(answers.empty()) << "answers left over";
     current = nullptr;
 }
@@ -103,12 +88,6 @@ std::string ConnectTest::log_text() {
 
 std::string ConnectTest::status_text() {
     return text(graph1, GRAPH1_STRING_STATUS);
-}
-
-std::string ConnectTest::text(int panel, int ctrl) {
-    char buf[1024] = "";
-    GetCtrlValString(panel, ctrl, buf, sizeof buf);
-    return buf;
 }
 
 int ConnectTest::dimmed(int panel, int ctrl) {

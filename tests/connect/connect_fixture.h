@@ -6,6 +6,7 @@
 #include "connect/connect_panel.h"
 #include "link/link.h"
 #include "sim/sim_server.h"
+#include "tests/common/panel_fixture.h"
 #include "ui/panels.h"
 #include "ui/ui.h"
 #include "ui/userif.h"
@@ -45,7 +46,7 @@ class ConnectTest : public ::testing::Test {
     static int commit(int ctrl);
     static std::string log_text();
     static std::string status_text();
-    static std::string text(int panel, int ctrl);
+    static std::string text(int panel, int ctrl) { return panel_text(panel, ctrl); }
     static int dimmed(int panel, int ctrl);
     static int visible(int panel, int ctrl);
     // Handles events until `done` holds or `seconds` passed.

@@ -6,27 +6,22 @@
 #include "sim/sim_server.h"
 #include "sim/sim_wire.h"
 
-#include <QTimer>
-
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <unistd.h>
 
 namespace {
 
-bool registered = false;
 LinearTest* current = nullptr;
 
 int answer_popup(const ui_popup_request* r, char* path, int size) {
     LinearTest* t = current;
     switch (r->kind) {
     case UI_POPUP_MESSAGE:
-        t->popups.push_back(std::string(r->title ? r->title : "") + "|" + (r->text ? r->text : ""));
+        t->popups.push_back(popup_line(r));
         return 1;
     case UI_POPUP_CONFIRM: {
-        t->popups.push_back(std::string(r->title ? r->title : "") + "|" + (r->text ? r->text : ""));
+        t->popups.push_back(popup_line(r));
         int yes = 0;
         if (!t->confirms.empty()) {
             yes = t->confirms.front();
@@ -44,9 +39,7 @@ int answer_popup(const ui_popup_request* r, char* path, int size) {
             answer = t->files.front();
             t->files.pop_front();
         }
-        if (answer.empty()) return UI_NO_FILE_SELECTED;
-        std::snprintf(path, static_cast<size_t>(size), "%s", answer.c_str());
-        return UI_EXISTING_FILE_SELECTED;
+        return answer_file_popup(answer, UI_EXISTING_FILE_SELECTED, path, size);
     }
     default:
         return 0;
@@ -56,56 +49,19 @@ int answer_popup(const ui_popup_request* r, char* path, int size) {
 } // namespace
 
 void LinearTest::SetUp() {
-    char tmpl[] = "/tmp/zazed_lin_XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    dir = tmpl;
-    if (!registered) {
-        RegisterUserIF(userif_panels, userif_panel_count, userif_controls, userif_control_count);
-        shell_register_callbacks();
-        registered = true;
-    }
-    shell = shell_hooks{};
-    shell_use_subsystems();
-    com.connect = connect_info{};
-    com.exch_active = 0;
-    runs.run = 0;
+    dir = make_temp_dir("zazed_lin");
+    ASSERT_FALSE(dir.empty());
+    panel_reset_program();
     lins = linear_state{};
     current = this;
     SetPopupHandler(answer_popup);
-    ASSERT_EQ(shell_startup(), 0);
-    scope_para_file[0] = 0;
-    FlushUserEvents();
+    ASSERT_NO_FATAL_FAILURE(panel_start_program());
 }
 
 void LinearTest::TearDown() {
-    shell_discard_panels();
-    ProcessSystemEvents();
-    FlushUserEvents();
-    SetPopupHandler(nullptr);
+    panel_stop_program();
     current = nullptr;
-    shell = shell_hooks{};
-    std::string cmd = "rm -rf " + dir;
-    if (std::system(cmd.c_str()) != 0) ADD_FAILURE() << "cannot remove " << dir;
-}
-
-std::string LinearTest::text(int panel, int ctrl) {
-    char buf[2048] = "";
-    GetCtrlValString(panel, ctrl, buf, sizeof buf);
-    return buf;
-}
-
-int LinearTest::attr(int panel, int ctrl, int attribute) {
-    int v = -99;
-    GetCtrlAttribute(panel, ctrl, attribute, &v);
-    return v;
-}
-
-void LinearTest::press(int panel, int ctrl) {
-    SimulateCtrlEvent(panel, ctrl, EVENT_COMMIT, 0, 0);
-}
-
-void LinearTest::at(int ms, std::function<void()> fn) {
-    QTimer::singleShot(ms, std::move(fn));
+    remove_temp_dir(dir);
 }
 
 std::string LinearTest::write_file(const std::string& name, const std::string& text) const {
@@ -135,40 +91,25 @@ int LinearTest::plots(int ctrl) {
 
 void LinearSimTest::SetUp() {
     LinearTest::SetUp();
-    const char* args[] = {"kormelan3-sim", "--tcp", "0"};
-    sim_options o;
-    std::string err;
-    ASSERT_EQ(sim_options_parse(3, args, &o, &err), SIM_OPT_RUN) << err;
-    ASSERT_EQ(sim_server_start(o, &server, &err), 0) << err;
-    // The log line comes before the answer goes out: the test's hook can still
-    // change what the unit answers.
-    sim_server_call(server, [this](sim_service* s) {
-        sim_proto* p = s->wire()->proto();
-        p->log = [this, p](const char* line) {
-            sim_request rq{};
-            // Request lines only: the unit's log also has a line for each fault it injects.
-            if (std::sscanf(line, "%*f s order %d value %d words %d", &rq.order, &rq.value, &rq.nwords) != 3)
-                return;
-            std::function<void(sim_proto*, const sim_request&)> hook;
-            {
-                std::lock_guard<std::mutex> lock(mutex_);
-                requests_.push_back(rq);
-                hook = hook_;
-            }
-            if (hook) hook(p, rq);
-        };
+    ASSERT_NO_FATAL_FAILURE(start_sim_unit(&server));
+    on_sim_log(server, [this](sim_proto* p, const char* line) {
+        sim_request rq{};
+        // Request lines only: the unit's log also has a line for each fault it injects.
+        if (std::sscanf(line, "%*f s order %d value %d words %d", &rq.order, &rq.value, &rq.nwords) != 3)
+            return;
+        std::function<void(sim_proto*, const sim_request&)> hook;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            requests_.push_back(rq);
+            hook = hook_;
+        }
+        if (hook) hook(p, rq);
     });
-    ASSERT_EQ(init_tcp(&com.connect, sim_server_tcp_port(server), "127.0.0.1"), 1);
-    connect_update_gui(&com.connect, 0);
-    FlushUserEvents();
+    ASSERT_NO_FATAL_FAILURE(connect_sim_unit(server));
 }
 
 void LinearSimTest::TearDown() {
-    init_rs232(&com.connect, 0, 0, 0);
-    if (server) {
-        sim_server_call(server, [](sim_service* s) { s->wire()->proto()->log = nullptr; });
-        sim_server_stop(server);
-    }
+    stop_sim_unit(&server);
     LinearTest::TearDown();
 }
 

@@ -6,6 +6,7 @@
 
 #include "app/shell.h"
 #include "linear/linear_info.h"
+#include "tests/common/panel_fixture.h"
 #include "ui/panels.h"
 #include "ui/ui.h"
 #include "ui/userif.h"
@@ -39,11 +40,11 @@ class LinearTest : public ::testing::Test {
   protected:
     void SetUp() override;
     void TearDown() override;
-    static std::string text(int panel, int ctrl);
-    static int attr(int panel, int ctrl, int attribute);
-    static void press(int panel, int ctrl);
+    static std::string text(int panel, int ctrl) { return panel_text(panel, ctrl); }
+    static int attr(int panel, int ctrl, int attribute) { return panel_attr(panel, ctrl, attribute); }
+    static void press(int panel, int ctrl) { panel_press(panel, ctrl); }
     // Runs `fn` `ms` milliseconds from now while the program handles events.
-    static void at(int ms, std::function<void()> fn);
+    static void at(int ms, std::function<void()> fn) { panel_at(ms, std::move(fn)); }
     // A file of the private directory with `text` in it; returns its path.
     std::string write_file(const std::string& name, const std::string& text) const;
     // The box's lines as GetTextBoxLine gives them.

@@ -4,6 +4,7 @@
 #include "sim/sim_proto.h"
 #include "sim/sim_server.h"
 #include "sim/sim_wire.h"
+#include "tests/common/panel_fixture.h"
 #include "tests/measure.h"
 
 #include <QEventLoop>
@@ -19,9 +20,7 @@ void OsciSimTest::SetUp() {
 }
 
 void OsciSimTest::TearDown() {
-    init_rs232(&com.connect, 0, 0, 0);
-    if (server) sim_server_stop(server);
-    server = nullptr;
+    stop_sim_unit(&server);
     RunTest::TearDown();
 }
 
@@ -32,28 +31,22 @@ void OsciSimTest::start_unit(bool paced) {
         o.baud = 115200;
         o.pace_tcp = true;
     }
-    std::string err;
-    ASSERT_EQ(sim_server_start(o, &server, &err), 0) << err;
-    sim_server_call(server, [this](sim_service* s) {
-        sim_proto* p = s->wire()->proto();
-        p->log = [this, p](const char* line) {
-            logged_frame f = {-1, -1, -1, -1};
-            // Request lines only: the unit's log also has a line for each fault it injects.
-            if (std::sscanf(line, "%*f s order %d value %d", &f.order, &f.value) != 2) return;
-            if (const char* answer = std::strstr(line, "->"))
-                std::sscanf(answer, "-> order %d value %d", &f.answer_order, &f.answer_value);
-            std::function<void(sim_proto*, const logged_frame&)> act;
-            {
-                std::lock_guard<std::mutex> lock(mutex_);
-                frames_.push_back(f);
-                act = action_;
-            }
-            if (act) act(p, f);
-        };
+    ASSERT_NO_FATAL_FAILURE(start_sim_unit(o, &server));
+    on_sim_log(server, [this](sim_proto* p, const char* line) {
+        logged_frame f = {-1, -1, -1, -1};
+        // Request lines only: the unit's log also has a line for each fault it injects.
+        if (std::sscanf(line, "%*f s order %d value %d", &f.order, &f.value) != 2) return;
+        if (const char* answer = std::strstr(line, "->"))
+            std::sscanf(answer, "-> order %d value %d", &f.answer_order, &f.answer_value);
+        std::function<void(sim_proto*, const logged_frame&)> act;
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            frames_.push_back(f);
+            act = action_;
+        }
+        if (act) act(p, f);
     });
-    ASSERT_EQ(init_tcp(&com.connect, sim_server_tcp_port(server), "127.0.0.1"), 1);
-    connect_update_gui(&com.connect, 0);
-    FlushUserEvents();
+    ASSERT_NO_FATAL_FAILURE(connect_sim_unit(server));
 }
 
 std::vector<logged_frame> OsciSimTest::frames() {

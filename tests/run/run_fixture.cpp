@@ -10,10 +10,8 @@
 #include <QTimer>
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <unistd.h>
 
 std::vector<std::string> popups;
 std::string file_answer;
@@ -23,19 +21,15 @@ int column_answer = 0;
 
 namespace {
 
-bool registered = false;
-
 int answer_popup(const ui_popup_request* r, char* path, int size) {
     switch (r->kind) {
     case UI_POPUP_MESSAGE:
     case UI_POPUP_CONFIRM:
-        popups.push_back(std::string(r->title ? r->title : "") + "|" + (r->text ? r->text : ""));
+        popups.push_back(popup_line(r));
         return 1;
     case UI_POPUP_FILE_LOAD:
     case UI_POPUP_FILE_SAVE:
-        if (file_answer.empty()) return UI_NO_FILE_SELECTED;
-        std::snprintf(path, static_cast<size_t>(size), "%s", file_answer.c_str());
-        return UI_NEW_FILE_SELECTED;
+        return answer_file_popup(file_answer, UI_NEW_FILE_SELECTED, path, size);
     case UI_POPUP_XY_GRAPH: {
         xy_title = r->title ? r->title : "";
         xy_x.clear();
@@ -73,63 +67,21 @@ void RunTest::SetUp() {
     popups.clear();
     file_answer.clear();
     column_answer = 0;
-    char tmpl[] = "/tmp/zazed_run_XXXXXX";
-    ASSERT_NE(mkdtemp(tmpl), nullptr);
-    dir = tmpl;
-    if (!registered) {
-        RegisterUserIF(userif_panels, userif_panel_count, userif_controls, userif_control_count);
-        shell_register_callbacks();
-        registered = true;
-    }
-    shell = shell_hooks{};
-    shell_use_subsystems();
-    com.connect = connect_info{};
-    com.exch_active = 0;
-    runs.run = 0;
+    dir = make_temp_dir("zazed_run");
+    ASSERT_FALSE(dir.empty());
+    panel_reset_program();
     runs.record_to_file = 0;
     recs.file_pathname[0] = 0;
     recorder_set_mode(recs.recorder, 0);
     traces = traces_initial;
     std::memset(stc_data, 0, sizeof stc_data);
     SetPopupHandler(answer_popup);
-    ASSERT_EQ(shell_startup(), 0);
-    scope_para_file[0] = 0;
-    FlushUserEvents();
+    ASSERT_NO_FATAL_FAILURE(panel_start_program());
 }
 
 void RunTest::TearDown() {
-    shell_discard_panels();
-    ProcessSystemEvents();
-    FlushUserEvents();
-    SetPopupHandler(nullptr);
-    shell = shell_hooks{};
-    std::string cmd = "rm -rf " + dir;
-    if (std::system(cmd.c_str()) != 0) ADD_FAILURE() << "cannot remove " << dir;
-}
-
-std::string RunTest::text(int panel, int ctrl) {
-    char buf[512] = "";
-    GetCtrlValString(panel, ctrl, buf, sizeof buf);
-    return buf;
-}
-
-int RunTest::attr(int panel, int ctrl, int attribute) {
-    int v = -99;
-    GetCtrlAttribute(panel, ctrl, attribute, &v);
-    return v;
-}
-
-void RunTest::commit(int panel, int ctrl, int value) {
-    SetCtrlVal(panel, ctrl, value);
-    SimulateCtrlEvent(panel, ctrl, EVENT_COMMIT, 0, 0);
-}
-
-void RunTest::press(int panel, int ctrl) {
-    SimulateCtrlEvent(panel, ctrl, EVENT_COMMIT, 0, 0);
-}
-
-void RunTest::at(int ms, std::function<void()> fn) {
-    QTimer::singleShot(ms, std::move(fn));
+    panel_stop_program();
+    remove_temp_dir(dir);
 }
 
 std::string RunTest::tmp_path(const char* name) const {
@@ -138,19 +90,12 @@ std::string RunTest::tmp_path(const char* name) const {
 
 void RunSimTest::SetUp() {
     RunTest::SetUp();
-    const char* args[] = {"kormelan3-sim", "--tcp", "0"};
-    sim_options o;
-    std::string err;
-    ASSERT_EQ(sim_options_parse(3, args, &o, &err), SIM_OPT_RUN) << err;
-    ASSERT_EQ(sim_server_start(o, &server, &err), 0) << err;
-    ASSERT_EQ(init_tcp(&com.connect, sim_server_tcp_port(server), "127.0.0.1"), 1);
-    connect_update_gui(&com.connect, 0);
-    FlushUserEvents();
+    ASSERT_NO_FATAL_FAILURE(start_sim_unit(&server));
+    ASSERT_NO_FATAL_FAILURE(connect_sim_unit(server));
 }
 
 void RunSimTest::TearDown() {
-    init_rs232(&com.connect, 0, 0, 0);
-    if (server) sim_server_stop(server);
+    stop_sim_unit(&server);
     RunTest::TearDown();
 }
 

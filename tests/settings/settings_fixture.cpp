@@ -7,8 +7,6 @@
 #include "ui/ui_internal.h"
 #include "ui/ui_widgets.h"
 
-#include <QTimer>
-
 #include <cstdio>
 #include <cstring>
 
@@ -17,10 +15,8 @@ std::vector<std::string> SettingsTest::popups;
 
 namespace {
 
-bool registered = false;
-
 int answer_popup(const ui_popup_request* r, char*, int) {
-    SettingsTest::popups.push_back(std::string(r->title ? r->title : "") + "|" + (r->text ? r->text : ""));
+    SettingsTest::popups.push_back(popup_line(r));
     return 0;
 }
 
@@ -41,67 +37,16 @@ UiGraph* transfer_graph() {
 void SettingsTest::SetUp() {
     helps.clear();
     popups.clear();
-    if (!registered) {
-        RegisterUserIF(userif_panels, userif_panel_count, userif_controls, userif_control_count);
-        shell_register_callbacks();
-        registered = true;
-    }
-    shell = shell_hooks{};
-    shell_use_subsystems();
-    com.connect = connect_info{};
-    com.exch_active = 0;
-    runs.run = 0;
+    panel_reset_program();
     paras.para_pc = para_record{};
     SetPopupHandler(answer_popup);
     set_help_handler(note_help);
-    ASSERT_EQ(shell_startup(), 0);
-    scope_para_file[0] = 0;
-    FlushUserEvents();
+    ASSERT_NO_FATAL_FAILURE(panel_start_program());
 }
 
 void SettingsTest::TearDown() {
     set_help_handler(nullptr);
-    shell_discard_panels();
-    ProcessSystemEvents();
-    FlushUserEvents();
-    SetPopupHandler(nullptr);
-    shell = shell_hooks{};
-}
-
-std::string SettingsTest::text(int panel, int ctrl) {
-    char buf[512] = "";
-    GetCtrlValString(panel, ctrl, buf, sizeof buf);
-    return buf;
-}
-
-double SettingsTest::number(int panel, int ctrl) {
-    double v = -999;
-    GetCtrlVal(panel, ctrl, &v);
-    return v;
-}
-
-int SettingsTest::attr(int panel, int ctrl, int attribute) {
-    int v = -99;
-    GetCtrlAttribute(panel, ctrl, attribute, &v);
-    return v;
-}
-
-void SettingsTest::commit(int panel, int ctrl, int value) {
-    SetCtrlVal(panel, ctrl, value);
-    SimulateCtrlEvent(panel, ctrl, EVENT_COMMIT, 0, 0);
-}
-
-void SettingsTest::commit(int panel, int ctrl, double value) {
-    SetCtrlVal(panel, ctrl, value);
-    SimulateCtrlEvent(panel, ctrl, EVENT_COMMIT, 0, 0);
-}
-
-void SettingsTest::press(int panel, int ctrl) {
-    SimulateCtrlEvent(panel, ctrl, EVENT_COMMIT, 0, 0);
-}
-
-void SettingsTest::at(int ms, std::function<void()> fn) {
-    QTimer::singleShot(ms, std::move(fn));
+    panel_stop_program();
 }
 
 std::vector<const UiPlot*> SettingsTest::transfer_plots() {
@@ -121,25 +66,16 @@ void SettingsTest::transfer_x_range(double* min, double* max) {
 
 void SettingsSimTest::SetUp() {
     SettingsTest::SetUp();
-    const char* args[] = {"kormelan3-sim", "--tcp", "0"};
-    sim_options o;
-    std::string err;
-    ASSERT_EQ(sim_options_parse(3, args, &o, &err), SIM_OPT_RUN) << err;
-    ASSERT_EQ(sim_server_start(o, &server, &err), 0) << err;
-    sim_server_call(server, [this](sim_service* s) {
-        s->wire()->proto()->log = [this](const char* line) {
-            std::lock_guard<std::mutex> lock(mutex_);
-            requests_.emplace_back(line);
-        };
+    ASSERT_NO_FATAL_FAILURE(start_sim_unit(&server));
+    on_sim_log(server, [this](sim_proto*, const char* line) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        requests_.emplace_back(line);
     });
-    ASSERT_EQ(init_tcp(&com.connect, sim_server_tcp_port(server), "127.0.0.1"), 1);
-    connect_update_gui(&com.connect, 0);
-    FlushUserEvents();
+    ASSERT_NO_FATAL_FAILURE(connect_sim_unit(server));
 }
 
 void SettingsSimTest::TearDown() {
-    init_rs232(&com.connect, 0, 0, 0);
-    if (server) sim_server_stop(server);
+    stop_sim_unit(&server);
     SettingsTest::TearDown();
 }
 

@@ -6,6 +6,7 @@
 #include "app/shell.h"
 #include "link/link.h"
 #include "run/run_mode.h"
+#include "tests/common/panel_fixture.h"
 #include "ui/panels.h"
 #include "ui/ui.h"
 #include "ui/userif.h"
@@ -30,15 +31,15 @@ class SettingsTest : public ::testing::Test {
     void SetUp() override;
     void TearDown() override;
 
-    static std::string text(int panel, int ctrl);
-    static double number(int panel, int ctrl);
-    static int attr(int panel, int ctrl, int attribute);
+    static std::string text(int panel, int ctrl) { return panel_text(panel, ctrl); }
+    static double number(int panel, int ctrl) { return panel_number(panel, ctrl); }
+    static int attr(int panel, int ctrl, int attribute) { return panel_attr(panel, ctrl, attribute); }
     // Sets a control's value and commits it as the user would.
-    static void commit(int panel, int ctrl, int value);
-    static void commit(int panel, int ctrl, double value);
-    static void press(int panel, int ctrl);
+    static void commit(int panel, int ctrl, int value) { panel_commit(panel, ctrl, value); }
+    static void commit(int panel, int ctrl, double value) { panel_commit(panel, ctrl, value); }
+    static void press(int panel, int ctrl) { panel_press(panel, ctrl); }
     // Runs `fn` `ms` milliseconds from now while the program handles events.
-    static void at(int ms, std::function<void()> fn);
+    static void at(int ms, std::function<void()> fn) { panel_at(ms, std::move(fn)); }
     // The plots of the transfer graph, oldest first.
     static std::vector<const UiPlot*> transfer_plots();
     // The x range the transfer graph is scaled to.
