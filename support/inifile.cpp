@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -41,6 +42,23 @@ static bool key_matches(const std::string& key, std::string_view name) {
     return true;
 }
 
+size_t IniNameHash::operator()(std::string_view name) const noexcept {
+    name = ini_trim(name);
+    uint64_t h = 14695981039346656037ull; // FNV-1a
+    for (char c : name) h = (h ^ static_cast<unsigned char>(lower_ascii(c))) * 1099511628211ull;
+    return static_cast<size_t>(h);
+}
+
+bool IniNameEqual::operator()(std::string_view a, std::string_view b) const noexcept {
+    a = ini_trim(a);
+    b = ini_trim(b);
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); i++) {
+        if (lower_ascii(a[i]) != lower_ascii(b[i])) return false;
+    }
+    return true;
+}
+
 void ini_sort_sections(std::vector<std::unique_ptr<IniSection>>& sections) {
     std::stable_sort(sections.begin(), sections.end(),
                      [](const std::unique_ptr<IniSection>& a, const std::unique_ptr<IniSection>& b) {
@@ -48,32 +66,85 @@ void ini_sort_sections(std::vector<std::unique_ptr<IniSection>>& sections) {
                      });
 }
 
-void ini_sort_items(std::vector<IniItem>& items) {
-    std::stable_sort(items.begin(), items.end(),
+void ini_sort_items(IniSection* section) {
+    std::stable_sort(section->items.begin(), section->items.end(),
                      [](const IniItem& a, const IniItem& b) { return a.key < b.key; });
+    section->indexed = false;
+}
+
+void ini_index_section(IniStore* store, IniSection* section) {
+    if (!store->indexed) return;
+    try {
+        store->index.emplace(section->key, section);
+    } catch (const std::bad_alloc&) {
+        store->index.clear();
+        store->indexed = false;
+    }
+}
+
+// Makes the store's index whole again after a file was read into it. False
+// when there is no memory for it: the caller then searches without it.
+static bool index_sections(IniStore* store) {
+    if (store->indexed) return true;
+    try {
+        store->index.clear();
+        store->index.reserve(store->sections.size());
+        for (const auto& s : store->sections) store->index.emplace(s->key, s.get());
+        store->indexed = true;
+    } catch (const std::bad_alloc&) {
+        store->index.clear();
+    }
+    return store->indexed;
+}
+
+static bool index_items(IniSection* s) {
+    if (s->indexed) return true;
+    try {
+        s->index.clear();
+        s->index.reserve(s->items.size());
+        for (size_t i = 0; i < s->items.size(); i++) s->index.emplace(s->items[i].key, i);
+        s->indexed = true;
+    } catch (const std::bad_alloc&) {
+        s->index.clear();
+    }
+    return s->indexed;
 }
 
 static IniSection* find_section(IniStore* store, std::string_view name) {
     if (store->cache && key_matches(store->cache->key, name)) return store->cache;
-    for (const auto& s : store->sections) {
-        if (key_matches(s->key, name)) {
-            store->cache = s.get();
-            return s.get();
+    IniSection* found = nullptr;
+    if (index_sections(store)) {
+        const auto it = store->index.find(name);
+        if (it != store->index.end()) found = it->second;
+    } else {
+        for (const auto& s : store->sections) {
+            if (key_matches(s->key, name)) {
+                found = s.get();
+                break;
+            }
         }
     }
-    return nullptr;
+    if (found) store->cache = found;
+    return found;
 }
 
 static IniItem* find_item(IniStore* store, const char* section, const char* tag) {
     IniSection* s = find_section(store, section);
     if (!s) return nullptr;
-    for (IniItem& item : s->items) {
-        if (key_matches(item.key, tag)) {
-            store->last_line = item.line;
-            return &item;
+    IniItem* found = nullptr;
+    if (s->items.size() >= INI_INDEX_MIN_ITEMS && index_items(s)) {
+        const auto it = s->index.find(std::string_view(tag));
+        if (it != s->index.end()) found = &s->items[it->second];
+    } else {
+        for (IniItem& item : s->items) {
+            if (key_matches(item.key, tag)) {
+                found = &item;
+                break;
+            }
         }
     }
-    return nullptr;
+    if (found) store->last_line = found->line;
+    return found;
 }
 
 // ---- Store ----
@@ -158,7 +229,7 @@ int Ini_CopyMissingSections(IniText dst, IniText src) {
             if (std::find(own.begin(), own.end(), s->key) != own.end()) continue;
             auto copy = std::make_unique<IniSection>(*s);
             copy->sorted = dst->auto_sort;
-            if (copy->sorted) ini_sort_items(copy->items);
+            if (copy->sorted) ini_sort_items(copy.get());
             auto& sections = dst->sections;
             auto at = sections.end();
             if (dst->auto_sort) {
@@ -167,7 +238,9 @@ int Ini_CopyMissingSections(IniText dst, IniText src) {
                                           return key < sec->key;
                                       });
             }
+            IniSection* added = copy.get();
             sections.insert(at, std::move(copy)); // no effect when it throws
+            ini_index_section(dst, added);
             copied++;
         }
     } catch (const std::bad_alloc&) {
@@ -193,6 +266,7 @@ static void put_into_section(IniSection* s, IniItem&& item, bool check_duplicate
             // Moves and erasing do not allocate: once here, the put cannot fail.
             const auto rest =
                 std::remove_if(first + 1, items.end(), [&](const IniItem& it) { return it.key == item.key; });
+            if (rest != items.end()) s->indexed = false; // later items move forward
             items.erase(rest, items.end());
             *first = std::move(item);
             return;
@@ -203,7 +277,19 @@ static void put_into_section(IniSection* s, IniItem&& item, bool check_duplicate
         at = std::upper_bound(items.begin(), items.end(), item.key,
                               [](const std::string& key, const IniItem& it) { return key < it.key; });
     }
+    const bool appended = at == items.end();
+    const size_t position = static_cast<size_t>(at - items.begin());
     items.insert(at, std::move(item)); // no effect when it throws
+    if (!appended) {
+        s->indexed = false;
+    } else if (s->indexed) {
+        try {
+            s->index.emplace(items[position].key, position);
+        } catch (const std::bad_alloc&) {
+            s->index.clear();
+            s->indexed = false;
+        }
+    }
 }
 
 static int put_item(IniText store, const char* section, const char* tag, std::string&& value, bool quoted) {
@@ -234,6 +320,7 @@ static int put_item(IniText store, const char* section, const char* tag, std::st
         }
         IniSection* created = fresh.get();
         sections.insert(at, std::move(fresh)); // no effect when it throws
+        ini_index_section(store, created);
         store->cache = created;
     } catch (const std::bad_alloc&) {
         return INI_ERR_NO_MEMORY;

@@ -6,7 +6,27 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
+
+// Hash and equality of names as lookups compare them: without regard to ASCII
+// letter case and to surrounding white space. Both work on a name as the caller
+// wrote it, so a lookup builds no key (a stored key, already trimmed and in
+// lower case, hashes and compares as the names it stands for).
+struct IniNameHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view name) const noexcept;
+};
+struct IniNameEqual {
+    using is_transparent = void;
+    bool operator()(std::string_view a, std::string_view b) const noexcept;
+};
+template <class T>
+using IniIndex = std::unordered_map<std::string, T, IniNameHash, IniNameEqual>;
+
+// Sections with fewer items than this are searched item by item: for them a
+// scan costs no more than hashing the name.
+constexpr size_t INI_INDEX_MIN_ITEMS = 8;
 
 struct IniItem {
     std::string tag;   // as put or read, surrounding white space removed
@@ -22,6 +42,11 @@ struct IniSection {
     std::vector<IniItem> items;
     bool sorted = false;
     int line = 0;
+    // Position of the first item of each key. Built at the first lookup after
+    // the items changed in a way that moves them (`indexed` false); an item
+    // appended at the end is added to it in place.
+    IniIndex<size_t> index;
+    bool indexed = false;
 };
 
 struct IniStore {
@@ -39,16 +64,26 @@ struct IniStore {
     // new section of an existing name always lands behind the older one, so the
     // pointer stays the first match for its name for the life of the store.
     IniSection* cache = nullptr;
+    // First section of each key, for the same reason. A file read or a failed
+    // update (out of memory) drops it (`indexed` false); the next lookup builds
+    // it again, or, without the memory for it, searches section by section.
+    IniIndex<IniSection*> index;
+    bool indexed = true;
     std::vector<char> text; // last unescaped string handed out
 };
+
+// Adds a section new to the store to its index (the index keeps the first
+// section of a name, which a later one never replaces).
+void ini_index_section(IniStore* store, IniSection* section);
 
 std::string_view ini_trim(std::string_view s);
 // Lower-case copy of a trimmed name. Only ASCII letters change: other bytes,
 // whatever encoding they belong to, compare as they are.
 std::string ini_key(std::string_view name);
-// Orders sections or items by key; stable, so equal names keep their order.
+// Orders sections or items by key; stable, so equal names keep their order
+// (sorting items drops their section's index).
 void ini_sort_sections(std::vector<std::unique_ptr<IniSection>>& sections);
-void ini_sort_items(std::vector<IniItem>& items);
+void ini_sort_items(IniSection* section);
 
 // ---- Replacing a file ----
 
