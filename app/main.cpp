@@ -2,6 +2,7 @@
 #include "app/demo.h"
 #include "app/script.h"
 #include "app/shell.h"
+#include "support/program.h"
 #include "ui/panels.h"
 #include "ui/ui.h"
 #include "ui/userif.h"
@@ -24,6 +25,10 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; i++) {
         if (!strcmp(argv[i], "--help") || !strcmp(argv[i], "-h")) {
             fputs(usage, stdout);
+            return 0;
+        }
+        if (!strcmp(argv[i], "--version")) {
+            printf("%s\n", pc_version_str);
             return 0;
         }
         if (!strcmp(argv[i], "--demo")) {

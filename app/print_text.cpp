@@ -7,8 +7,10 @@ const text_style info_text_style = {
 };
 
 namespace {
+// Three lines of the 12-point type need 57 pixels; the block ends on the
+// coloured decoration's lower edge.
 const int info_text_width = 264;
-const int info_text_height = 54;
+const int info_text_height = 57;
 } // namespace
 
 int print_text(int panel, const text_style* style) {

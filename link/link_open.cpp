@@ -141,7 +141,16 @@ int init_rs232(connect_info* c, int com_port, int baud_index, int mode) {
         // The message shows the start of a very long device path; the path itself is never cut.
         if (device[0]) std::snprintf(shown, sizeof shown, " (%.120s)", device);
         reset_rs232(c);
-        link_format(c->message, fmt, com_port, shown);
+        if (err == LINK_IO_PERMISSION) {
+            // Serial devices belong to the group dialout: the log's next line says so,
+            // with both paths short enough that the hint is never cut.
+            link_format(c->message,
+                        "PORT COM%i NOT OPEN (%.80s)\npermission denied on %.80s: add your user to the "
+                        "dialout group",
+                        com_port, device, device);
+        } else {
+            link_format(c->message, fmt, com_port, shown);
+        }
         link_clear_unit(c);
         return c->status;
     }

@@ -12,10 +12,11 @@
 #include <string>
 
 // Error numbers of a port operation, as the link's messages distinguish them.
-constexpr int LINK_IO_INVALID = -2;  // no such port number
-constexpr int LINK_IO_NOT_OPEN = -3; // the port exists but could not be used
-constexpr int LINK_IO_NO_PORT = -6;  // no device behind the port number
-constexpr int LINK_IO_UNKNOWN = -99; // anything else
+constexpr int LINK_IO_INVALID = -2;    // no such port number
+constexpr int LINK_IO_NOT_OPEN = -3;   // the port exists but could not be used
+constexpr int LINK_IO_PERMISSION = -4; // the user may not open the device (not in its group)
+constexpr int LINK_IO_NO_PORT = -6;    // no device behind the port number
+constexpr int LINK_IO_UNKNOWN = -99;   // anything else
 
 // Line-error bits returned by line_errors(). Framing, overrun and parity end a
 // transaction; a break also ends the wait for autosend frames.

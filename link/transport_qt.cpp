@@ -50,6 +50,12 @@ class serial_transport final : public link_transport {
             case QSerialPort::DeviceNotFoundError:
                 return LINK_IO_NO_PORT;
             case QSerialPort::PermissionError:
+#ifdef __linux__
+                // Qt says the same of a device that another program holds or has
+                // locked; only a device the user may not open is a matter of rights.
+                if (::access(device, R_OK | W_OK) != 0 && errno == EACCES) return LINK_IO_PERMISSION;
+#endif
+                return LINK_IO_NOT_OPEN;
             case QSerialPort::OpenError:
                 return LINK_IO_NOT_OPEN;
             default:

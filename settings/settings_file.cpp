@@ -93,9 +93,14 @@ void show_values(const settings_values& v) {
     }
 }
 
+// The file the settings were last read from: on the first run in the user's
+// folder, the copy beside the executable.
+char read_from[UI_MAX_PATH] = "";
+
 // An installed program writes into the user's configuration folder, where its
 // own folder may not exist yet. Any other missing folder makes the write fail,
 // as the user must learn.
+
 void make_config_folder_of(const char* path) {
     const std::filesystem::path folder = std::filesystem::path(path).parent_path();
     if (folder.filename() != SETTINGS_CONFIG_FOLDER) return;
@@ -110,6 +115,7 @@ int load_scope_para(const char* path) {
     if (!store) return INI_ERR_NO_MEMORY;
     const int rc = Ini_ReadFromFile(store.get(), path);
     if (rc < 0) return rc;
+    std::snprintf(read_from, sizeof read_from, "%s", path);
     auto values = std::make_unique<settings_values>();
     values->parameters = paras.para_pc;
     para_file_progress = prog_bar;
@@ -130,10 +136,14 @@ int store_scope_para(const char* path) {
     int rc = parameter_save2file(s, &paras.para_pc, nullptr, nullptr);
     if (rc < 0) return rc;
     // What others keep in the file (the serial devices a user named by hand)
-    // follows the program's own sections.
-    {
+    // follows the program's own sections. Before the first write in the user's
+    // folder that is what the copy read at start-up held.
+    for (const char* previous : {path, static_cast<const char*>(read_from)}) {
         store_ptr old(Ini_New(0), Ini_Dispose);
-        if (old && Ini_ReadFromFile(old.get(), path) == 0) Ini_CopyMissingSections(s, old.get());
+        if (previous[0] && old && Ini_ReadFromFile(old.get(), previous) == 0) {
+            Ini_CopyMissingSections(s, old.get());
+            break;
+        }
     }
     make_config_folder_of(path);
     return Ini_WriteToFile(s, path);

@@ -485,6 +485,8 @@ TEST_F(Link, OpenFailuresResetRecord) {
         const char* text;
     } cases[] = {{LINK_IO_NO_PORT, "NO SERIAL PORT ON: COM6 (/dev/ttyS5)"},
                  {LINK_IO_NOT_OPEN, "PORT COM6 NOT OPEN (/dev/ttyS5)"},
+                 {LINK_IO_PERMISSION, "PORT COM6 NOT OPEN (/dev/ttyS5)\n"
+                                      "permission denied on /dev/ttyS5: add your user to the dialout group"},
                  {LINK_IO_UNKNOWN, "UNKNOWN ERROR ON: COM6 (/dev/ttyS5)"}};
     for (const auto& c : cases) {
         open_error = c.io;
@@ -497,6 +499,17 @@ TEST_F(Link, OpenFailuresResetRecord) {
     open_error = 0;
     EXPECT_EQ(init_rs232(&com.connect, 0, 1, 1), 0);
     EXPECT_STREQ(com.connect.message, "INVALID NUMBER: COM0");
+}
+
+TEST_F(Link, PermissionHintKeepsBothPathsWhole) {
+    // The longest path the message shows in full, twice, with the hint after it.
+    const std::string dev = "/dev/serial/by-id/" + std::string(62, 'x');
+    link_set_serial_device(255, dev.c_str());
+    open_error = LINK_IO_PERMISSION;
+    EXPECT_EQ(init_rs232(&com.connect, 255, 1, 1), 0);
+    EXPECT_EQ(std::string(com.connect.message), "PORT COM255 NOT OPEN (" + dev + ")\npermission denied on " +
+                                                    dev + ": add your user to the dialout group");
+    open_error = 0;
 }
 
 TEST_F(Link, OutOfRangeArgumentsKeepStatus) {

@@ -12,11 +12,17 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <grp.h>
 #include <pty.h>
+#include <pwd.h>
+#include <sys/ioctl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -111,6 +117,35 @@ struct pty_unit {
     }
 };
 
+// Opens COM9 on `device` as a user without rights beyond its own (nobody, when the
+// tests run as root, since root may open anything) in a child process, and returns
+// the link's message. Empty when no such user exists.
+std::string open_as_plain_user(const char* device) {
+    const passwd* nobody = getpwnam("nobody");
+    if (getuid() == 0 && !nobody) return "";
+    const uid_t uid = nobody ? nobody->pw_uid : 0;
+    const gid_t gid = nobody ? nobody->pw_gid : 0;
+    int out[2];
+    if (pipe(out) != 0) return "";
+    const pid_t pid = fork();
+    if (pid == 0) {
+        ::close(out[0]);
+        if (getuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(gid) != 0 || setuid(uid) != 0)) _exit(3);
+        link_set_serial_device(9, device);
+        init_rs232(&com.connect, 9, 1, 1);
+        (void)!::write(out[1], com.connect.message, strlen(com.connect.message));
+        _exit(0);
+    }
+    ::close(out[1]);
+    std::string message;
+    char buf[256];
+    for (ssize_t n; (n = ::read(out[0], buf, sizeof buf)) > 0;) message.append(buf, static_cast<size_t>(n));
+    ::close(out[0]);
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? message : "child failed";
+}
+
 } // namespace
 
 // ---- Pseudo-terminal --------------------------------------------------------------------------
@@ -166,6 +201,30 @@ TEST_F(RealLink, MissingDevice) {
     link_set_serial_device(9, "/dev/zazed-no-such-port");
     EXPECT_EQ(init_rs232(&com.connect, 9, 1, 1), 0);
     EXPECT_STREQ(com.connect.message, "NO SERIAL PORT ON: COM9 (/dev/zazed-no-such-port)");
+}
+
+// ---- Devices the user may not open -----------------------------------------------------------
+
+TEST_F(RealLink, DeviceWithoutRightsGetsTheDialoutHint) {
+    pty_unit unit;
+    ASSERT_TRUE(unit.open());
+    ASSERT_EQ(chmod(unit.name, 0), 0);
+    const std::string message = open_as_plain_user(unit.name);
+    if (message.empty()) GTEST_SKIP() << "running as root and there is no user nobody to open the device as";
+    EXPECT_EQ(message, "PORT COM9 NOT OPEN (" + std::string(unit.name) + ")\npermission denied on " +
+                           unit.name + ": add your user to the dialout group");
+}
+
+TEST_F(RealLink, BusyDeviceGetsNoHint) {
+    // Another program holds the line exclusively: Qt calls that a permission error
+    // too, but no group would help.
+    pty_unit unit;
+    ASSERT_TRUE(unit.open());
+    ASSERT_EQ(chmod(unit.name, 0666), 0);
+    ASSERT_EQ(ioctl(unit.slave, TIOCEXCL), 0);
+    const std::string message = open_as_plain_user(unit.name);
+    if (message.empty()) GTEST_SKIP() << "running as root and there is no user nobody to open the device as";
+    EXPECT_EQ(message, "PORT COM9 NOT OPEN (" + std::string(unit.name) + ")");
 }
 
 // ---- TCP loopback --------------------------------------------------------------------------------

@@ -239,6 +239,19 @@ TEST_F(SettingsFile, InstalledProgramKeepsItsSettingsInTheConfigFolder) {
     EXPECT_STREQ(panel_id, "mine");
 }
 
+// The serial devices an administrator named in the copy beside the installed
+// program were read on the first run, then lost at its close: the first write in
+// the user's folder found no file there to take them from.
+TEST_F(SettingsFile, FirstWriteInTheConfigFolderKeepsTheShippedSerialDevices) {
+    mkdir(path("bin").c_str(), 0755);
+    write("bin/KORMELAN-3 Zazed V4.04.ini", "[Serial devices]\nCOM7 = \"/dev/ttyUSB3\"\n");
+    settings_paths where;
+    ASSERT_EQ(settings_locate(path("bin").c_str(), 0, path("cfg").c_str(), nullptr, &where), 0);
+    ASSERT_EQ(load_scope_para(where.read), 0);
+    ASSERT_EQ(store_scope_para(where.write), 0);
+    EXPECT_NE(read(where.write).find("COM7 = \"/dev/ttyUSB3\""), std::string::npos) << read(where.write);
+}
+
 // Only the program's own folder in the configuration folder is made; a settings
 // path whose folder is gone fails, and the close reports it.
 TEST_F(SettingsFile, OtherMissingFoldersAreNotMade) {
