@@ -16,10 +16,12 @@
 #include "ui/ui.h"
 #include "ui/userif.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <sys/stat.h>
 #include <system_error>
 
 namespace {
@@ -138,12 +140,21 @@ int store_scope_para(const char* path) {
     // What others keep in the file (the serial devices a user named by hand)
     // follows the program's own sections. Before the first write in the user's
     // folder that is what the copy read at start-up held.
+    // A file at `path` that is there but cannot be read (above the store's size
+    // cap, not readable) is left as it is: written over, it would lose those
+    // sections, which only the user can rescue. The close then reports that
+    // the settings were not written.
     for (const char* previous : {path, static_cast<const char*>(read_from)}) {
+        if (!previous[0]) continue;
         store_ptr old(Ini_New(0), Ini_Dispose);
-        if (previous[0] && old && Ini_ReadFromFile(old.get(), previous) == 0) {
-            Ini_CopyMissingSections(s, old.get());
+        if (!old) return INI_ERR_NO_MEMORY;
+        const int read = Ini_ReadFromFile(old.get(), previous);
+        if (read == 0) {
+            if ((rc = Ini_CopyMissingSections(s, old.get())) < 0) return rc;
             break;
         }
+        struct stat st;
+        if (previous == path && (stat(path, &st) == 0 || errno != ENOENT)) return read;
     }
     make_config_folder_of(path);
     return Ini_WriteToFile(s, path);
