@@ -14,6 +14,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
+#include <sched.h>
+#include <sys/mount.h>
+#include <sys/wait.h>
 #include <fstream>
 #include <iterator>
 #include <sstream>
@@ -299,4 +302,32 @@ TEST_F(SettingsFile, FullDiskAtTheSaveIsReportedAndKeepsTheOldFile) {
     EXPECT_EQ(entries, 1);
     ASSERT_EQ(store_scope_para(p.c_str()), 0);
     EXPECT_NE(read(p).find("COM7 = \"/dev/ttyUSB3\""), std::string::npos);
+}
+
+// The same on a real full disk: a 4 KiB tmpfs in a private mount namespace of
+// a child process. Needs the right to mount; shown as skipped otherwise.
+TEST_F(SettingsFile, FullTmpfsAtTheSaveIsReportedAndKeepsTheOldFile) {
+    snprintf(panel_id, sizeof panel_id, "%s", "S7");
+    std::fflush(nullptr);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (unshare(CLONE_NEWNS) != 0 || mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            mount("tmpfs", dir.c_str(), "tmpfs", 0, "size=4k") != 0)
+            _exit(77);
+        const std::string old = "[Serial devices]\nCOM7 = \"/dev/ttyUSB3\"\n";
+        const std::string p = write("s.ini", old);
+        if (store_scope_para(p.c_str()) >= 0) _exit(1);
+        if (read(p) != old) _exit(2);
+        DIR* d = opendir(dir.c_str());
+        int entries = 0;
+        while (dirent* e = d ? readdir(d) : nullptr) entries += e->d_name[0] != '.';
+        if (d) closedir(d);
+        _exit(entries != 1 ? 3 : 0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == 77) GTEST_SKIP() << "cannot mount a small file system here";
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "1: success reported, 2: old file changed, 3: files left behind";
 }
