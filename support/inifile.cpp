@@ -4,6 +4,7 @@
 #include "support/linefile.h"
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <cstdint>
 #include <cstdio>
@@ -21,8 +22,17 @@ std::string_view ini_trim(std::string_view s) {
     return s.substr(b, e - b);
 }
 
+// Lower case of ASCII letters, every other byte as it is; by table, as lookups
+// fold every character of every name they compare.
+static const std::array<char, 256> lower_table = [] {
+    std::array<char, 256> t{};
+    for (int c = 0; c < 256; c++)
+        t[static_cast<size_t>(c)] = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return t;
+}();
+
 static char lower_ascii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    return lower_table[static_cast<unsigned char>(c)];
 }
 
 std::string ini_key(std::string_view name) {
@@ -31,32 +41,33 @@ std::string ini_key(std::string_view name) {
     return key;
 }
 
-// Compares a stored key with a name as the caller wrote it, without building a
-// key for the name: lookups must not allocate.
-static bool key_matches(const std::string& key, std::string_view name) {
-    name = ini_trim(name);
-    if (key.size() != name.size()) return false;
+// Compares a stored key with a trimmed name, without building a key for the
+// name: lookups must not allocate.
+static bool key_matches(const std::string& key, IniName name) {
+    if (key.size() != name.text.size()) return false;
     for (size_t i = 0; i < key.size(); i++) {
-        if (key[i] != lower_ascii(name[i])) return false;
+        if (key[i] != lower_ascii(name.text[i])) return false;
     }
     return true;
 }
 
-size_t IniNameHash::operator()(std::string_view name) const noexcept {
-    name = ini_trim(name);
-    uint64_t h = 14695981039346656037ull; // FNV-1a
-    for (char c : name) h = (h ^ static_cast<unsigned char>(lower_ascii(c))) * 1099511628211ull;
+// FNV-1a over the folded bytes.
+static size_t name_hash(std::string_view text, bool fold) {
+    uint64_t h = 14695981039346656037ull;
+    for (char c : text) h = (h ^ static_cast<unsigned char>(fold ? lower_ascii(c) : c)) * 1099511628211ull;
     return static_cast<size_t>(h);
 }
 
-bool IniNameEqual::operator()(std::string_view a, std::string_view b) const noexcept {
-    a = ini_trim(a);
-    b = ini_trim(b);
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); i++) {
-        if (lower_ascii(a[i]) != lower_ascii(b[i])) return false;
-    }
-    return true;
+size_t IniNameHash::operator()(const std::string& key) const noexcept {
+    return name_hash(key, false);
+}
+
+size_t IniNameHash::operator()(IniName name) const noexcept {
+    return name_hash(name.text, true);
+}
+
+bool IniNameEqual::operator()(const std::string& key, IniName name) const noexcept {
+    return key_matches(key, name);
 }
 
 void ini_sort_sections(std::vector<std::unique_ptr<IniSection>>& sections) {
@@ -110,7 +121,8 @@ static bool index_items(IniSection* s) {
     return s->indexed;
 }
 
-static IniSection* find_section(IniStore* store, std::string_view name) {
+static IniSection* find_section(IniStore* store, std::string_view text) {
+    const IniName name{ini_trim(text)};
     if (store->cache && key_matches(store->cache->key, name)) return store->cache;
     IniSection* found = nullptr;
     if (index_sections(store)) {
@@ -131,13 +143,14 @@ static IniSection* find_section(IniStore* store, std::string_view name) {
 static IniItem* find_item(IniStore* store, const char* section, const char* tag) {
     IniSection* s = find_section(store, section);
     if (!s) return nullptr;
+    const IniName name{ini_trim(tag)};
     IniItem* found = nullptr;
     if (s->items.size() >= INI_INDEX_MIN_ITEMS && index_items(s)) {
-        const auto it = s->index.find(std::string_view(tag));
+        const auto it = s->index.find(name);
         if (it != s->index.end()) found = &s->items[it->second];
     } else {
         for (IniItem& item : s->items) {
-            if (key_matches(item.key, tag)) {
+            if (key_matches(item.key, name)) {
                 found = &item;
                 break;
             }

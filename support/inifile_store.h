@@ -9,17 +9,24 @@
 #include <unordered_map>
 #include <vector>
 
+// A name as a caller wrote it, surrounding white space already removed: what
+// lookups hash and compare with the stored keys (trimmed and in lower case).
+struct IniName {
+    std::string_view text;
+};
 // Hash and equality of names as lookups compare them: without regard to ASCII
-// letter case and to surrounding white space. Both work on a name as the caller
-// wrote it, so a lookup builds no key (a stored key, already trimmed and in
-// lower case, hashes and compares as the names it stands for).
+// letter case. A stored key hashes and compares as every name it stands for,
+// so a lookup builds no key.
 struct IniNameHash {
     using is_transparent = void;
-    size_t operator()(std::string_view name) const noexcept;
+    size_t operator()(const std::string& key) const noexcept;
+    size_t operator()(IniName name) const noexcept;
 };
 struct IniNameEqual {
     using is_transparent = void;
-    bool operator()(std::string_view a, std::string_view b) const noexcept;
+    bool operator()(const std::string& a, const std::string& b) const noexcept { return a == b; }
+    bool operator()(const std::string& key, IniName name) const noexcept;
+    bool operator()(IniName name, const std::string& key) const noexcept { return (*this)(key, name); }
 };
 template <class T>
 using IniIndex = std::unordered_map<std::string, T, IniNameHash, IniNameEqual>;
