@@ -8,7 +8,7 @@ cd "$top"
 sh tools/deps.sh
 
 echo "== fuzzers (clang, libFuzzer + ASan + UBSan) =="
-# 15 s per target keeps this stage near two and a half minutes on two cores;
+# 15 s per target keeps this stage near three minutes (12 targets) on two cores;
 # long runs go through tools/fuzz.sh by hand.
 sh tools/fuzz.sh 15
 
