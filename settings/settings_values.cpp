@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -42,7 +43,10 @@ void read_directory(IniText store, const char* path, settings_values* out) {
     out->last_directory[0] = '\0';
     char drive[UI_MAX_PATH] = "", dir[UI_MAX_PATH] = "";
     if (!path || SplitPath(path, drive, dir, nullptr) < 0) return;
-    std::snprintf(out->last_directory, sizeof out->last_directory, "%s%s", drive, dir);
+    // A folder cut to the buffer would be another folder.
+    const std::string folder = std::string(drive) + dir;
+    if (folder.size() < sizeof out->last_directory)
+        std::memcpy(out->last_directory, folder.c_str(), folder.size() + 1);
 }
 
 void read_window(IniText store, const window_keys& k, settings_window* w) {
