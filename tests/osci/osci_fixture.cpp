@@ -1,5 +1,6 @@
 #include "tests/osci/osci_fixture.h"
 
+#include "connect/connect_panel.h"
 #include "link/link.h"
 #include "sim/sim_proto.h"
 #include "sim/sim_server.h"
@@ -20,14 +21,27 @@ void OsciSimTest::SetUp() {
 
 void OsciSimTest::TearDown() {
     init_rs232(&com.connect, 0, 0, 0);
+    link_clear_serial_devices();
     if (server) sim_server_stop(server);
     server = nullptr;
     RunTest::TearDown();
 }
 
-void OsciSimTest::start_unit(bool paced) {
+namespace {
+
+constexpr int PTY_COM = 7;
+
+} // namespace
+
+void OsciSimTest::start_unit(bool paced, bool pty) {
     sim_options o;
-    o.tcp_port = 0;
+    on_pty = pty;
+    if (pty) {
+        o.pty = true;
+        o.baud = 115200;
+    } else {
+        o.tcp_port = 0;
+    }
     if (paced) {
         o.baud = 115200;
         o.pace_tcp = true;
@@ -51,9 +65,32 @@ void OsciSimTest::start_unit(bool paced) {
             if (act) act(p, f);
         };
     });
-    ASSERT_EQ(init_tcp(&com.connect, sim_server_tcp_port(server), "127.0.0.1"), 1);
+    if (pty) {
+        link_set_serial_device(PTY_COM, sim_server_pty_path(server).c_str());
+        ASSERT_EQ(init_rs232(&com.connect, PTY_COM, 4, 1), 1) << com.connect.message;
+    } else {
+        ASSERT_EQ(init_tcp(&com.connect, sim_server_tcp_port(server), "127.0.0.1"), 1);
+    }
     connect_update_gui(&com.connect, 0);
     FlushUserEvents();
+}
+
+void OsciSimTest::try_to_connect() {
+    if (!on_pty) {
+        connect_choose_tcp("127.0.0.1", sim_server_tcp_port(server));
+        SimulateCtrlEvent(tab1, TAB1_CMDB_TRYCONNECT, EVENT_COMMIT, 0, 0);
+        return;
+    }
+    // After a cut the unit makes its new device on its own thread, which can take
+    // a while (and may get the old name): the user tries again until it answers.
+    connect_choose_com(PTY_COM, 4);
+    for (double until = now_s() + 3.0; com.connect.status != 1 && now_s() < until;) {
+        QEventLoop wait;
+        QTimer::singleShot(50, &wait, &QEventLoop::quit);
+        wait.exec();
+        link_set_serial_device(PTY_COM, sim_server_pty_path(server).c_str());
+        SimulateCtrlEvent(tab1, TAB1_CMDB_TRYCONNECT, EVENT_COMMIT, 0, 0);
+    }
 }
 
 std::vector<logged_frame> OsciSimTest::frames() {

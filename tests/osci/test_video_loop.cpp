@@ -71,22 +71,17 @@ class VideoLoop : public OsciSimTest {
         sim_server_call(server, [](sim_service* sv) {
             for (double& p : sv->wire()->proto()->faults.p) p = 0.0;
         });
-        connect_choose_tcp("127.0.0.1", sim_server_tcp_port(server));
-        SimulateCtrlEvent(tab1, TAB1_CMDB_TRYCONNECT, EVENT_COMMIT, 0, 0);
-        int lines = 0;
-        GetNumTextBoxLines(tab1, TAB1_TEXT_CONNECTSTAT, &lines);
-        std::string log;
-        for (int i = 0; i < lines; i++) {
-            char line[512] = "";
-            GetTextBoxLine(tab1, TAB1_TEXT_CONNECTSTAT, i, line, sizeof line);
-            log += std::string(line) + "\n";
-        }
-        ASSERT_EQ(com.connect.status, 1) << com.connect.message << "\n" << log;
+        try_to_connect();
+        ASSERT_EQ(com.connect.status, 1) << com.connect.message;
         modes(1, -1);
         at(8000, [] { SimulateCtrlEvent(mpanel, MPANEL_CBTN_STOP, EVENT_COMMIT, 0, 0); });
         SimulateCtrlEvent(mpanel, MPANEL_CBTN_VIDEO, EVENT_COMMIT, 0, 0);
         EXPECT_EQ(text(graph1, GRAPH1_STRING_STATUS), "Data aquisiton stopped.");
     }
+    void short_block(bool pty);
+    void cut_during_closing_poll(bool pty);
+    void cut_between_blocks(bool pty);
+    void late_block_answer(bool pty);
 };
 
 // ---- how the loop ends by itself ---------------------------------------------------------------------
@@ -293,8 +288,8 @@ TEST_F(VideoLoop, RecorderStartIsRefusedAndEndsTheLoop) {
 
 // ---- failures --------------------------------------------------------------------------------------
 
-TEST_F(VideoLoop, ShortBlockFailsAndKeepsTheOldSequence) {
-    start_unit(false);
+void VideoLoop::short_block(bool pty) {
+    start_unit(false, pty);
     modes(0, -1);
     on_request([](sim_proto* p, const logged_frame& f) {
         p->faults.p[SIM_FAULT_SHORT] = f.order == ORDER_OSCI_BLOCK ? 1.0 : 0.0;
@@ -307,6 +302,14 @@ TEST_F(VideoLoop, ShortBlockFailsAndKeepsTheOldSequence) {
     EXPECT_EQ(plots(graph1, GRAPH1_GRAPH_VIDEOA), 1); // the old curve stays
     EXPECT_EQ(frames().back().order, ORDER_OSCI_BLOCK);
     EXPECT_EQ(runs.run, 0);
+}
+
+TEST_F(VideoLoop, ShortBlockFailsAndKeepsTheOldSequence) {
+    short_block(false);
+}
+
+TEST_F(VideoLoop, ShortBlockOnAPtyFailsAndKeepsTheOldSequence) {
+    short_block(true);
 }
 
 TEST_F(VideoLoop, LinkCutDuringABlockEndsTheLoop) {
@@ -359,8 +362,8 @@ TEST_F(VideoLoop, StartIndexBeyondTheRingCountsModulo1024) {
 
 // The link cut by the unit during the poll that closes a read: the blocks came,
 // but the read failed, so the old sequence stays; TRY TO CONNECT then works.
-TEST_F(VideoLoop, LinkCutDuringTheClosingPollKeepsTheOldSequence) {
-    start_unit(false);
+void VideoLoop::cut_during_closing_poll(bool pty) {
+    start_unit(false, pty);
     modes(0, -1);
     int closing = 0;
     on_request([&closing](sim_proto* p, const logged_frame& f) {
@@ -376,11 +379,16 @@ TEST_F(VideoLoop, LinkCutDuringTheClosingPollKeepsTheOldSequence) {
     EXPECT_NE(oscis.video_dataA[0], old_sample);
 }
 
+// Over TCP only, as the next one: see there.
+TEST_F(VideoLoop, LinkCutDuringTheClosingPollKeepsTheOldSequence) {
+    cut_during_closing_poll(false);
+}
+
 // The unit hangs up between two blocks of a read (span 256, four blocks): the
 // read fails with the connection, the old sequence stays, and TRY TO CONNECT
 // works.
-TEST_F(VideoLoop, LinkCutBetweenBlocksKeepsTheOldSequence) {
-    start_unit(false);
+void VideoLoop::cut_between_blocks(bool pty) {
+    start_unit(false, pty);
     modes(0, -1);
     traces.zoom_span_x = 256;
     int blocks = 0;
@@ -398,10 +406,18 @@ TEST_F(VideoLoop, LinkCutBetweenBlocksKeepsTheOldSequence) {
     expect_try_to_connect_works();
 }
 
+// Over TCP only: after a cut on a pseudo-terminal the device the simulated
+// unit offers again (the same name, /dev/pts/N) cannot be opened within 3 s,
+// at the panel or at the link, and TRY TO CONNECT fails; the serial line's cut
+// is covered at the link (LinkSim.PtyCutDropsTheLinkOnceAndReopens).
+TEST_F(VideoLoop, LinkCutBetweenBlocksKeepsTheOldSequence) {
+    cut_between_blocks(false);
+}
+
 // A block answer that comes after the time-out: the read ends with it, and
 // the late answer is not taken for anything of the next VIDEO, started at once.
-TEST_F(VideoLoop, LateBlockAnswerIsNotTakenByTheNextRead) {
-    start_unit(false);
+void VideoLoop::late_block_answer(bool pty) {
+    start_unit(false, pty);
     modes(1, -1);
     std::vector<uint16_t> held;
     int blocks = 0;
@@ -427,6 +443,14 @@ TEST_F(VideoLoop, LateBlockAnswerIsNotTakenByTheNextRead) {
     const std::vector<uint16_t> want = expected_decoding(held, 1, f[f.size() - 2].answer_value);
     for (int j = 0; j < 1024; j++)
         ASSERT_EQ(oscis.video_dataA[j] & 0x3FFF, want[static_cast<size_t>(j)]) << "point " << j;
+}
+
+TEST_F(VideoLoop, LateBlockAnswerIsNotTakenByTheNextRead) {
+    late_block_answer(false);
+}
+
+TEST_F(VideoLoop, LateBlockAnswerOnAPtyIsNotTakenByTheNextRead) {
+    late_block_answer(true);
 }
 
 TEST(VideoEndText, TextsAndBarsOfTheCodesThatEndTheLoop) {
