@@ -379,9 +379,12 @@ void VideoLoop::cut_during_closing_poll(bool pty) {
     EXPECT_NE(oscis.video_dataA[0], old_sample);
 }
 
-// Over TCP only, as the next one: see there.
 TEST_F(VideoLoop, LinkCutDuringTheClosingPollKeepsTheOldSequence) {
     cut_during_closing_poll(false);
+}
+
+TEST_F(VideoLoop, LinkCutOnAPtyDuringTheClosingPollKeepsTheOldSequence) {
+    cut_during_closing_poll(true);
 }
 
 // The unit hangs up between two blocks of a read (span 256, four blocks): the
@@ -406,12 +409,12 @@ void VideoLoop::cut_between_blocks(bool pty) {
     expect_try_to_connect_works();
 }
 
-// Over TCP only: after a cut on a pseudo-terminal the device the simulated
-// unit offers again (the same name, /dev/pts/N) cannot be opened within 3 s,
-// at the panel or at the link, and TRY TO CONNECT fails; the serial line's cut
-// is covered at the link (LinkSim.PtyCutDropsTheLinkOnceAndReopens).
 TEST_F(VideoLoop, LinkCutBetweenBlocksKeepsTheOldSequence) {
     cut_between_blocks(false);
+}
+
+TEST_F(VideoLoop, LinkCutOnAPtyBetweenBlocksKeepsTheOldSequence) {
+    cut_between_blocks(true);
 }
 
 // A block answer that comes after the time-out: the read ends with it, and
