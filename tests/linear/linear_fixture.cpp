@@ -1,11 +1,14 @@
 #include "linear_fixture.h"
 
+#include "connect/connect_panel.h"
+
 #include "link/link.h"
 #include "run/run_mode.h"
 #include "sim/sim_proto.h"
 #include "sim/sim_server.h"
 #include "sim/sim_wire.h"
 
+#include <QEventLoop>
 #include <QTimer>
 
 #include <cstdio>
@@ -133,12 +136,26 @@ int LinearTest::plots(int ctrl) {
     return n;
 }
 
+namespace {
+
+constexpr int PTY_COM = 7;
+
+std::string offered_pty(sim_server* server) {
+    std::string path;
+    sim_server_call(server, [&path](sim_service* s) { path = s->pty_path().toStdString(); });
+    return path;
+}
+
+} // namespace
+
 void LinearSimTest::SetUp() {
     LinearTest::SetUp();
-    const char* args[] = {"kormelan3-sim", "--tcp", "0"};
+    const char* tcp[] = {"kormelan3-sim", "--tcp", "0"};
+    const char* pty[] = {"kormelan3-sim", "--pty", "--baud", "115200"};
     sim_options o;
     std::string err;
-    ASSERT_EQ(sim_options_parse(3, args, &o, &err), SIM_OPT_RUN) << err;
+    ASSERT_EQ(on_pty ? sim_options_parse(4, pty, &o, &err) : sim_options_parse(3, tcp, &o, &err), SIM_OPT_RUN)
+        << err;
     ASSERT_EQ(sim_server_start(o, &server, &err), 0) << err;
     // The log line comes before the answer goes out: the test's hook can still
     // change what the unit answers.
@@ -158,13 +175,37 @@ void LinearSimTest::SetUp() {
             if (hook) hook(p, rq);
         };
     });
-    ASSERT_EQ(init_tcp(&com.connect, sim_server_tcp_port(server), "127.0.0.1"), 1);
+    if (on_pty) {
+        link_set_serial_device(PTY_COM, offered_pty(server).c_str());
+        ASSERT_EQ(init_rs232(&com.connect, PTY_COM, 4, 1), 1) << com.connect.message;
+    } else {
+        ASSERT_EQ(init_tcp(&com.connect, sim_server_tcp_port(server), "127.0.0.1"), 1);
+    }
     connect_update_gui(&com.connect, 0);
     FlushUserEvents();
 }
 
+void LinearSimTest::try_to_connect() {
+    if (!on_pty) {
+        connect_choose_tcp("127.0.0.1", sim_server_tcp_port(server));
+        SimulateCtrlEvent(tab1, TAB1_CMDB_TRYCONNECT, EVENT_COMMIT, 0, 0);
+        return;
+    }
+    // After a cut the unit makes its new device on its own thread: the user
+    // tries again until it answers.
+    connect_choose_com(PTY_COM, 4);
+    for (int tries = 0; tries < 60 && com.connect.status != 1; tries++) {
+        QEventLoop wait;
+        QTimer::singleShot(50, &wait, &QEventLoop::quit);
+        wait.exec();
+        link_set_serial_device(PTY_COM, offered_pty(server).c_str());
+        SimulateCtrlEvent(tab1, TAB1_CMDB_TRYCONNECT, EVENT_COMMIT, 0, 0);
+    }
+}
+
 void LinearSimTest::TearDown() {
     init_rs232(&com.connect, 0, 0, 0);
+    link_clear_serial_devices();
     if (server) {
         sim_server_call(server, [](sim_service* s) { s->wire()->proto()->log = nullptr; });
         sim_server_stop(server);

@@ -59,6 +59,10 @@ std::vector<sim_request> send_frames() {
 } // namespace
 
 class LinearSendTest : public LinearSimTest {
+  public:
+    void link_lost_at_part_three();
+    void refresh_with_a_short_answer();
+
   protected:
     // Two files with descriptions, checked: SEND is enabled.
     void check_two_files(const std::string& descr_a = "xA range\nxA serial\n",
@@ -80,6 +84,15 @@ class LinearSendTest : public LinearSimTest {
         std::vector<unsigned char> block(LINEAR_DESCR_BYTES);
         linear_descr_block(p.data(), static_cast<int>(p.size()), block.data());
         return block;
+    }
+};
+
+// The same unit on a 115200-baud pseudo-terminal.
+class LinearSendPtyTest : public LinearSendTest {
+  protected:
+    void SetUp() override {
+        on_pty = true;
+        LinearSendTest::SetUp();
     }
 };
 
@@ -192,6 +205,10 @@ TEST_F(LinearSendTest, AUnitRejectingPartFiveIsReported) {
 // connection, not "Part 2 of 9 ... OK.", nothing more goes out, and TRY TO
 // CONNECT then works.
 TEST_F(LinearSendTest, LinkLostAtPartThreeIsReported) {
+    link_lost_at_part_three();
+}
+
+void LinearSendTest::link_lost_at_part_three() {
     check_two_files();
     int cuts = 0;
     on_request([&cuts](sim_proto* p, const sim_request& r) {
@@ -208,8 +225,7 @@ TEST_F(LinearSendTest, LinkLostAtPartThreeIsReported) {
     sim_server_call(server, [](sim_service* sv) {
         for (double& p : sv->wire()->proto()->faults.p) p = 0.0;
     });
-    connect_choose_tcp("127.0.0.1", sim_server_tcp_port(server));
-    SimulateCtrlEvent(tab1, TAB1_CMDB_TRYCONNECT, EVENT_COMMIT, 0, 0);
+    try_to_connect();
     ASSERT_EQ(com.connect.status, 1) << com.connect.message;
     press(tab9, TAB9_CMDB_SEND_LIN);
     EXPECT_EQ(text(graph1, GRAPH1_STRING_STATUS), "Part 9 of 9 ... OK.");
@@ -218,6 +234,10 @@ TEST_F(LinearSendTest, LinkLostAtPartThreeIsReported) {
 // A REFRESH answer with fewer words than asked for: the status says so and
 // the boxes keep what they showed; the next REFRESH reads the descriptions.
 TEST_F(LinearSendTest, RefreshWithAShortAnswerLeavesThePanel) {
+    refresh_with_a_short_answer();
+}
+
+void LinearSendTest::refresh_with_a_short_answer() {
     check_two_files();
     const auto lines = box_lines(TAB9_TEXTBOX_DESCRB);
     on_request([](sim_proto* p, const sim_request& r) { p->faults.p[SIM_FAULT_SHORT] = r.order == ORDER_LIN_READ; });
@@ -229,6 +249,14 @@ TEST_F(LinearSendTest, RefreshWithAShortAnswerLeavesThePanel) {
     press(tab9, TAB9_CMDB_REFRESH_LIN);
     EXPECT_EQ(text(graph1, GRAPH1_STRING_STATUS), "Success.");
     EXPECT_EQ(text(tab9, TAB9_STRING_FILEB), "<data from flash memory>");
+}
+
+TEST_F(LinearSendPtyTest, LinkLostAtPartThreeIsReported) {
+    link_lost_at_part_three();
+}
+
+TEST_F(LinearSendPtyTest, RefreshWithAShortAnswerLeavesThePanel) {
+    refresh_with_a_short_answer();
 }
 
 TEST_F(LinearSendTest, RefreshRejectedLeavesThePanel) {
