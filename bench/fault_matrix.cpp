@@ -2,7 +2,11 @@
 // every fault it injects, over TCP loopback at wire speed and over a 115200-baud
 // pseudo-terminal, for as many transactions as asked (10^5 over TCP by default).
 //
-//   fault_matrix [--tcp N] [--pty N] [--seed S]
+//   fault_matrix [--tcp N] [--pty N] [--seed S] [--fast P] [--slow P]
+//
+// --fast sets the share of frames hit by each fault that answers at once
+// (corrupt CRC, noise, short, rejected; default 0.01), --slow that of dropped
+// and delayed answers over TCP (default 0.0001; each costs a 2 s time-out).
 //
 // The requests cycle through answers the unit never changes (the RAM parameter
 // set, the nine linearisation blocks) and the measurement
@@ -71,7 +75,8 @@ void install_program_hooks() {
 std::vector<request> cycle() {
     std::vector<request> r;
     r.push_back({ORDER_READ_RAM, 0, 228});
-    for (int block = 0; block < 9; block++) r.push_back({ORDER_LIN_READ, LIN_INFO_BLOCK + block * 0x100, 256});
+    for (int block = 0; block < 9; block++)
+        r.push_back({ORDER_LIN_READ, LIN_INFO_BLOCK + block * 0x100, 256});
     for (int i = 0; i < 6; i++) r.push_back({ORDER_POLL, POLL_RECORD, 36});
     return r;
 }
@@ -150,7 +155,8 @@ counts run(bool pty, long transactions, const std::string& seed, const double* p
     const int fd = mkstemp(path);
     if (fd >= 0) close(fd);
     rec_header_info info{};
-    if (print_file_start(path) < 0 || print_file_header(path, REC_AUTO_UNLIMITED, 0, 0, &info) < 0) c.file_errors++;
+    if (print_file_start(path) < 0 || print_file_header(path, REC_AUTO_UNLIMITED, 0, 0, &info) < 0)
+        c.file_errors++;
     std::vector<std::vector<uint16_t>> accepted;
 
     u.set_faults(p);
@@ -183,10 +189,11 @@ counts run(bool pty, long transactions, const std::string& seed, const double* p
                     int same_as = -1;
                     for (const auto& [key, words] : reference)
                         if (words == answer) same_as = key.second;
-                    std::fprintf(stderr,
-                                 "#%ld order %d value 0x%x: %zu words, %zu expected, first difference at %zu, "
-                                 "the answer of 0x%x\n",
-                                 i, q.order, q.value, answer.size(), want.size(), k, same_as);
+                    std::fprintf(
+                        stderr,
+                        "#%ld order %d value 0x%x: %zu words, %zu expected, first difference at %zu, "
+                        "the answer of 0x%x\n",
+                        i, q.order, q.value, answer.size(), want.size(), k, same_as);
                 }
             }
         }
@@ -219,13 +226,18 @@ counts run(bool pty, long transactions, const std::string& seed, const double* p
 void print(const char* name, const counts& c) {
     std::printf("%s: %ld transactions in %.1f s (%.0f/s), %ld ok, %ld records into the file\n", name,
                 c.transactions, c.seconds, c.transactions / c.seconds, c.ok, c.records);
+    long injected = 0;
     std::printf("  faults injected:");
-    for (int f = 0; f < SIM_FAULTS; f++) std::printf(" %s %ld", sim_fault_names[f], c.faults[f]);
+    for (int f = 0; f < SIM_FAULTS; f++) {
+        std::printf(" %s %ld", sim_fault_names[f], c.faults[f]);
+        injected += c.faults[f];
+    }
+    std::printf(" (%ld in all)", injected);
     std::printf("\n  results:");
     for (const auto& [code, n] : c.codes) std::printf(" %d x%ld", code, n);
     std::printf("\n  link opened again %ld times\n", c.reopened);
-    std::printf("  crashes 0, hangs %ld, corrupt answers accepted %ld, record file errors %ld\n", c.hangs, c.corrupt,
-                c.file_errors);
+    std::printf("  crashes 0, hangs %ld, corrupt answers accepted %ld, record file errors %ld\n", c.hangs,
+                c.corrupt, c.file_errors);
 }
 
 } // namespace
@@ -235,7 +247,10 @@ int main(int argc, char** argv) {
     install_program_hooks();
     long tcp = 100000, pty = 3000;
     std::string seed = "17";
+    double fast = 0.01, slow = 0.0001;
     for (int i = 1; i + 1 < argc; i += 2) {
+        if (!std::strcmp(argv[i], "--fast")) fast = std::atof(argv[i + 1]);
+        if (!std::strcmp(argv[i], "--slow")) slow = std::atof(argv[i + 1]);
         if (!std::strcmp(argv[i], "--tcp")) tcp = std::atol(argv[i + 1]);
         if (!std::strcmp(argv[i], "--pty")) pty = std::atol(argv[i + 1]);
         if (!std::strcmp(argv[i], "--seed")) seed = argv[i + 1];
@@ -243,9 +258,9 @@ int main(int argc, char** argv) {
     // Each fault that answers at once on 1 % of the frames; those that cost a
     // time-out (2 s each) and cuts rarer, so the run stays at wire speed.
     double p[SIM_FAULTS] = {};
-    p[SIM_FAULT_CORRUPT] = p[SIM_FAULT_NOISE] = p[SIM_FAULT_SHORT] = p[SIM_FAULT_REJECT] = 0.01;
-    p[SIM_FAULT_CUT] = 0.0005;
-    p[SIM_FAULT_DROP] = p[SIM_FAULT_DELAY] = 0.0001;
+    p[SIM_FAULT_CORRUPT] = p[SIM_FAULT_NOISE] = p[SIM_FAULT_SHORT] = p[SIM_FAULT_REJECT] = fast;
+    p[SIM_FAULT_CUT] = fast / 20;
+    p[SIM_FAULT_DROP] = p[SIM_FAULT_DELAY] = slow;
     bool bad = false;
     if (tcp > 0) {
         const counts c = run(false, tcp, seed, p);
