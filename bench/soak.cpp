@@ -173,7 +173,8 @@ int main(int argc, char** argv) {
                 endings[status_text()]++;
                 max_osci = std::max(max_osci, plots(osci1, OSCI1_GRAPH_OSCI));
                 max_input = std::max(max_input, plots(osci1, OSCI1_GRAPH_INPUTS));
-                max_video = std::max({max_video, plots(graph1, GRAPH1_GRAPH_VIDEOA), plots(graph1, GRAPH1_GRAPH_VIDEOB)});
+                max_video = std::max(
+                    {max_video, plots(graph1, GRAPH1_GRAPH_VIDEOA), plots(graph1, GRAPH1_GRAPH_VIDEOB)});
             }
         }
         if (pair == 0) {
@@ -206,8 +207,8 @@ int main(int argc, char** argv) {
     for (const auto& [text, n] : endings) std::printf("  %5ld  %s\n", n, text.c_str());
     std::printf("RSS: %ld kB at start, %ld kB after warm-up, %ld kB at end\n", rss_start, rss_warm, rss_end);
     std::printf("open fds: %d after warm-up, %d at end\n", fds_warm, fds_end);
-    std::printf("plots held at most: osci1 graph %d (bound %d), input graph %d (bound 2), video graphs %d\n", max_osci,
-                2 * 64 + 2, max_input, max_video);
+    std::printf("plots held at most: osci1 graph %d (bound %d), input graph %d (bound 2), video graphs %d\n",
+                max_osci, 2 * 64 + 2, max_input, max_video);
 
     bool bad = false;
     if (rss_warm >= 0 && rss_end - rss_warm > 1024) {

@@ -16,7 +16,8 @@ std::vector<std::string> read_list(IniText store, const char* section, const cha
     for (int i = 1; i < items && i <= CONNECT_LIST_MAX; i++) {
         char key[32], value[128];
         std::snprintf(key, sizeof key, "%s %d", prefix, i);
-        if (Ini_GetStringIntoBuffer(store, section, key, value, sizeof value) == 1) entries.emplace_back(value);
+        if (Ini_GetStringIntoBuffer(store, section, key, value, sizeof value) == 1)
+            entries.emplace_back(value);
     }
     return entries;
 }
@@ -34,7 +35,8 @@ void connect_settings_read(IniText store, connect_saved* out) {
                 if (CONNECT_BAUD_RATES[i] == baud) out->baud_index = i;
         }
         out->ports = read_list(store, CONNECT_RS232_SECTION, "Port");
-        if (Ini_NumberOfItems(store, CONNECT_RS232_SECTION) <= 1) out->ports.assign(default_ports, default_ports + 2);
+        if (Ini_NumberOfItems(store, CONNECT_RS232_SECTION) <= 1)
+            out->ports.assign(default_ports, default_ports + 2);
     }
     if (Ini_SectionExists(store, CONNECT_TCP_SECTION) == 1) {
         out->tcp = true;

@@ -80,8 +80,8 @@ int settings_read(IniText store, const char* path, settings_values* out) {
     if (out->panel_data) {
         for (int i = 0; i < 2; i++) read_window(store, window_items[i], &out->windows[i]);
         // A longer ID than the field holds is cut, never overrun.
-        out->has_panel_id = Ini_GetStringIntoBuffer(store, SETTINGS_PANEL_SECTION, "Panel ID string", out->panel_id,
-                                                    sizeof out->panel_id) == 1;
+        out->has_panel_id = Ini_GetStringIntoBuffer(store, SETTINGS_PANEL_SECTION, "Panel ID string",
+                                                    out->panel_id, sizeof out->panel_id) == 1;
         out->linear = linear_settings_read(store, out->linear_file) >= 0;
     } else {
         for (settings_window& w : out->windows) w = settings_window{};

@@ -35,7 +35,7 @@ struct settings_values {
     // settings file's own folder (empty when even that does not fit).
     char last_directory[PARA_PATH_LEN];
     connect_saved connection;
-    bool panel_data = false; // the section is there: the items below it count
+    bool panel_data = false;    // the section is there: the items below it count
     settings_window windows[2]; // main window, oscillograph window
     bool has_panel_id = false;
     char panel_id[SETTINGS_PANEL_ID_SIZE]; // cut to its buffer

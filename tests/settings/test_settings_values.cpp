@@ -25,9 +25,10 @@ struct Read {
 } // namespace
 
 TEST(SettingsValues, GarbageNumbersLeaveTheirValuesUnset) {
-    Read r("[RS232 connection data]\nBaudrate = fast\nPort 1 = COM7\n"
-           "[TCP/IP connection data]\nPortnumber = 99999999999999999999\n"
-           "[Panel data]\nMain - Left = 12x\nMain - Top = -40\nOsci - Fullscreen = maybe\nOsci - Width = 800\n");
+    Read r(
+        "[RS232 connection data]\nBaudrate = fast\nPort 1 = COM7\n"
+        "[TCP/IP connection data]\nPortnumber = 99999999999999999999\n"
+        "[Panel data]\nMain - Left = 12x\nMain - Top = -40\nOsci - Fullscreen = maybe\nOsci - Width = 800\n");
     const settings_values& v = *r.v;
     EXPECT_TRUE(v.connection.rs232);
     EXPECT_EQ(v.connection.baud_index, -1);
@@ -49,9 +50,11 @@ TEST(SettingsValues, GarbageNumbersLeaveTheirValuesUnset) {
 
 TEST(SettingsValues, HugeListsAndIdsAreCut) {
     std::string text = "[RS232 connection data]\nBaudrate = 38400\n";
-    for (int i = 1; i <= 10000; i++) text += "Port " + std::to_string(i) + " = COM" + std::to_string(i) + "\n";
+    for (int i = 1; i <= 10000; i++)
+        text += "Port " + std::to_string(i) + " = COM" + std::to_string(i) + "\n";
     text += "[Panel data]\nPanel ID string = \"" + std::string(1 << 20, 'I') + "\"\n";
-    text += "[Serial devices]\nCOM0 = /dev/null\nCOM3 = /dev/ttyUSB0\nCOM4 =\nCOM255 = /dev/ttyS9\nCOM256 = /dev/x\n";
+    text += "[Serial devices]\nCOM0 = /dev/null\nCOM3 = /dev/ttyUSB0\nCOM4 =\nCOM255 = /dev/ttyS9\nCOM256 = "
+            "/dev/x\n";
     Read r(text, "/etc/K.ini");
     const settings_values& v = *r.v;
     EXPECT_EQ(v.connection.baud_index, 2);
