@@ -6,6 +6,7 @@
 // callback; every transaction handles events while it waits (see link/link.h).
 #pragma once
 
+#include "connect/connect_saved.h"
 #include "connect/connect_text.h"
 #include "support/inifile.h"
 
@@ -43,6 +44,8 @@ void connect_choose_com(int com_port, int baud_index);
 // lists and the TCP port are read into the panel, or written from it.
 void connect_settings_load(IniText store);
 void connect_settings_store(IniText store);
+// Shows what connect_settings_read (connect/connect_saved.h) took from a file.
+void connect_settings_show(const connect_saved& saved);
 
 // Rebuilds the titles of the main and oscillograph windows from panel_id.
 void connect_window_titles();

@@ -2,6 +2,7 @@
 // COM-port list, the TCP port and the address list, so the next start offers
 // what was used last.
 #include "connect/connect_panel.h"
+#include "connect/connect_saved.h"
 #include "ui/panels.h"
 #include "ui/ui.h"
 #include "ui/userif.h"
@@ -10,31 +11,13 @@
 
 namespace {
 
-const char rs232_section[] = "RS232 connection data";
-const char tcp_section[] = "TCP/IP connection data";
-const int baud_rates[5] = {9600, 19200, 38400, 57600, 115200};
-// The lists' contents at start-up; a file without entries brings them back.
-const char* const default_ports[2] = {"COM1", "COM2"};
-const char* const default_addresses[2] = {"192.168.0.10", "192.168.0.11"};
+const char* const rs232_section = CONNECT_RS232_SECTION;
+const char* const tcp_section = CONNECT_TCP_SECTION;
 
 void fill_list(int ctrl, const std::vector<std::string>& entries) {
     ClearListCtrl(tab1, ctrl);
     for (const std::string& e : entries) InsertListItemString(tab1, ctrl, -1, e.c_str(), e.c_str());
     if (!entries.empty()) SetCtrlVal(tab1, ctrl, entries.front().c_str());
-}
-
-// The keys "<prefix> 1" upward of a section. Every item but one (the baud rate
-// or the port number beside them) may be a list entry.
-std::vector<std::string> read_list(IniText store, const char* section, const char* prefix) {
-    std::vector<std::string> entries;
-    const int items = Ini_NumberOfItems(store, section);
-    for (int i = 1; i < items && i <= CONNECT_LIST_MAX; i++) {
-        char key[32], value[128];
-        std::snprintf(key, sizeof key, "%s %d", prefix, i);
-        if (Ini_GetStringIntoBuffer(store, section, key, value, sizeof value) == 1)
-            entries.emplace_back(value);
-    }
-    return entries;
 }
 
 void write_list(IniText store, const char* section, const char* prefix, int ctrl) {
@@ -50,37 +33,31 @@ void write_list(IniText store, const char* section, const char* prefix, int ctrl
 
 } // namespace
 
-void connect_settings_load(IniText store) {
-    if (Ini_SectionExists(store, rs232_section)) {
-        int baud = 0;
-        if (Ini_GetInt(store, rs232_section, "Baudrate", &baud) == 1) {
-            int index = 4;
-            for (int i = 0; i < 5; i++)
-                if (baud_rates[i] == baud) index = i;
-            SetCtrlIndex(tab1, TAB1_RING_BAUDRATE, index);
-        }
-        std::vector<std::string> ports = read_list(store, rs232_section, "Port");
-        if (Ini_NumberOfItems(store, rs232_section) <= 1) ports.assign(default_ports, default_ports + 2);
-        fill_list(TAB1_COMB_SELPORT, ports);
+void connect_settings_show(const connect_saved& saved) {
+    if (saved.rs232) {
+        if (saved.baud_index >= 0) SetCtrlIndex(tab1, TAB1_RING_BAUDRATE, saved.baud_index);
+        fill_list(TAB1_COMB_SELPORT, saved.ports);
     }
-    if (Ini_SectionExists(store, tcp_section)) {
-        int port = 0;
-        if (Ini_GetInt(store, tcp_section, "Portnumber", &port) == 1) {
+    if (saved.tcp) {
+        if (saved.has_tcp_port) {
             char text[16];
-            std::snprintf(text, sizeof text, "%d", port);
+            std::snprintf(text, sizeof text, "%d", saved.tcp_port);
             SetCtrlVal(tab1, TAB1_STRING_TCPPORT, text);
         }
-        std::vector<std::string> addresses = read_list(store, tcp_section, "Addr.");
-        if (Ini_NumberOfItems(store, tcp_section) <= 1)
-            addresses.assign(default_addresses, default_addresses + 2);
-        fill_list(TAB1_COMB_IPADDRESS, addresses);
+        fill_list(TAB1_COMB_IPADDRESS, saved.addresses);
     }
+}
+
+void connect_settings_load(IniText store) {
+    connect_saved saved;
+    connect_settings_read(store, &saved);
+    connect_settings_show(saved);
 }
 
 void connect_settings_store(IniText store) {
     int index = 0;
     GetCtrlIndex(tab1, TAB1_RING_BAUDRATE, &index);
-    Ini_PutInt(store, rs232_section, "Baudrate", index >= 0 && index < 5 ? baud_rates[index] : 115200);
+    Ini_PutInt(store, rs232_section, "Baudrate", index >= 0 && index < 5 ? CONNECT_BAUD_RATES[index] : 115200);
     write_list(store, rs232_section, "Port", TAB1_COMB_SELPORT);
 
     char text[32] = "";

@@ -1,6 +1,7 @@
 #include "linear/linear_info.h"
 
 #include "linear/linear_curve.h"
+#include "linear/linear_transfer.h"
 #include "ui/panels.h"
 #include "ui/ui.h"
 #include "ui/userif.h"
@@ -71,14 +72,8 @@ int update_linear_info(const char* path, int channel, int* x, int* y, int* npoin
 int refresh_linear_info(int channel, const char* text) {
     if (!text) return 0;
     const int box = box_of(channel);
-    // The unit's block need not end in a zero; it never holds more than its size.
     char description[LINEAR_DESCR_BYTES + 1];
-    size_t n = strnlen(text, LINEAR_DESCR_BYTES);
-    std::memcpy(description, text, n);
-    // Every line of the block ends in a line feed; the last one would show as
-    // an empty line of its own.
-    if (n > 0 && description[n - 1] == '\n') n--;
-    description[n] = '\0';
+    linear_descr_text(reinterpret_cast<const unsigned char*>(text), description);
     ResetTextBox(tab9, box, description);
     SetCtrlAttribute(tab9, box, ATTR_TEXT_BGCOLOR, UI_WHITE);
     SetCtrlVal(tab9, field_of(channel), "<data from flash memory>");

@@ -57,6 +57,15 @@ void linear_info_bytes(const uint16_t* words, int nwords, unsigned char* bytes) 
     }
 }
 
+int linear_descr_text(const unsigned char* block, char* text) {
+    if (!block || !text) return -1;
+    size_t n = strnlen(reinterpret_cast<const char*>(block), LINEAR_DESCR_BYTES);
+    std::memcpy(text, block, n);
+    if (n > 0 && text[n - 1] == '\n') n--;
+    text[n] = '\0';
+    return static_cast<int>(n);
+}
+
 int linear_send_text(int part, bool written, char* out, size_t size) {
     const int n = std::snprintf(out, size, "Part %d of %d ... %s", part, LINEAR_SEND_PARTS, written ? "OK." : "");
     return n < 0 || static_cast<size_t>(n) >= size ? -1 : n;

@@ -49,6 +49,14 @@ int linear_descr_block(const char* const* lines, int nlines, unsigned char* bloc
 // `nwords` words read are zero. `bytes` holds 2 * LINEAR_DESCR_BYTES.
 void linear_info_bytes(const uint16_t* words, int nwords, unsigned char* bytes);
 
+// The text a description box shows for one channel's block as the unit sent
+// it: the bytes up to the first zero, never more than LINEAR_DESCR_BYTES (the
+// unit's block need not end in a zero), without the line feed that ends the
+// last line (it would show as an empty line of its own). `text` holds
+// LINEAR_DESCR_BYTES + 1 bytes and is always zero-terminated. Returns the
+// text's length, or -1 for a null argument.
+int linear_descr_text(const unsigned char* block, char* text);
+
 // Status texts of part `part` (1 to 9): "Part 1 of 9 ... " once announced,
 // "Part 1 of 9 ... OK." once written. Returns the length, or -1 when `size`
 // is too small.

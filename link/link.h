@@ -52,6 +52,11 @@ constexpr int LINK_PROTOCOL_TCP = 1;
 
 constexpr double LINK_SEND_TIMEOUT = 1.0;
 constexpr double LINK_RECEIVE_TIMEOUT = 2.0;
+// After a receive time-out the answer may still come: whatever arrives this
+// long after the time-out is dropped before the next request goes out, so a
+// late answer never passes for the next request's (answers carry no number of
+// the request they belong to).
+constexpr double LINK_LATE_ANSWER_WAIT = 1.0;
 constexpr int LINK_TCP_CONNECT_TIMEOUT_MS = 2000;
 
 // Size of the text buffers switch_status writes into (the shared status text).

@@ -14,6 +14,7 @@ struct link_private {
     std::function<double()> clock;
     link_serial_opener serial_opener;
     link_tcp_opener tcp_opener;
+    double late_until = 0.0; // drop input until then: a timed-out answer may still come
 };
 
 link_private& link_globals();

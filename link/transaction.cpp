@@ -201,8 +201,19 @@ int exchange_frame(connect_info* c, int order, int value, const uint16_t* words,
 
     busy_guard busy;
     frame_build(&com.data_out, order, static_cast<uint16_t>(value), words, nwords);
-    link_transport* t = link_globals().transport.get();
+    link_private& g = link_globals();
+    link_transport* t = g.transport.get();
     int code = 0;
+
+    // The answer to the last request, which timed out, may still be on its way.
+    while (t && link_now() < g.late_until) {
+        if (!code) code = queued_buttons();
+        if (t->failed() || c->status <= 0) return LINK_ERR_NO_CONNECTION;
+        take_input(c, t);
+        frame_rx_clear(&com.exch);
+        link_wait(left_until(g.late_until));
+    }
+    g.late_until = 0.0;
 
     if (c->protocol == LINK_PROTOCOL_RS232) {
         int rc = LINK_IO_NOT_OPEN;
@@ -256,6 +267,7 @@ int exchange_frame(connect_info* c, int order, int value, const uint16_t* words,
             link_wait(left_until(start + LINK_RECEIVE_TIMEOUT));
         }
     }
+    g.late_until = link_now() + LINK_LATE_ANSWER_WAIT;
     return LINK_ERR_RECV_TIMEOUT;
 }
 

@@ -486,6 +486,9 @@ int inifile2cond(void* cond, int kind, IniText store, const char* section) {
     } else {
         *static_cast<combined_cond*>(cond) = combined_cond{};
     }
+    // A section that is not there has none of the items: asking for each of
+    // them would search the store some fifty times for nothing.
+    if (Ini_SectionExists(store, section) != 1) return 0;
     for (const bit_run* r = runs; r->bits; r++) {
         uint16_t* w = run_word(cond, kind, *r);
         for (int b = 0; b < r->bits; b++) {

@@ -7,26 +7,28 @@
 #include "connect/connect_panel.h"
 #include "linear/linear_settings.h"
 #include "link/link.h"
+#include "params/para_file.h"
 #include "params/para_gui.h"
 #include "settings/settings_path.h"
+#include "settings/settings_values.h"
 #include "support/inifile.h"
 #include "ui/panels.h"
 #include "ui/ui.h"
 #include "ui/userif.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <sys/stat.h>
 #include <system_error>
 
 namespace {
 
-const char history_section[] = "Directory history";
-const char panel_section[] = "Panel data";
-const char serial_section[] = "Serial devices";
-// The first section of the parameter set: a file without it holds no set of ours.
-const char parameter_section[] = "ChanA Power";
+const char* const history_section = SETTINGS_HISTORY_SECTION;
+const char* const panel_section = SETTINGS_PANEL_SECTION;
+static_assert(sizeof panel_id == SETTINGS_PANEL_ID_SIZE, "the panel ID's buffer is read whole");
 
 struct window_keys {
     int* panel;
@@ -44,19 +46,14 @@ const window_keys windows[] = {
 
 using store_ptr = std::unique_ptr<IniStore, void (*)(IniText)>;
 
-void load_window(IniText store, const window_keys& k) {
-    int full = 0;
-    if (Ini_GetBoolean(store, panel_section, k.fullscreen, &full) == 1 && full) {
-        SetPanelAttribute(*k.panel, ATTR_WINDOW_ZOOM, UI_MAXIMIZE);
+void show_window(int panel, const settings_window& w) {
+    if (w.maximized) {
+        SetPanelAttribute(panel, ATTR_WINDOW_ZOOM, UI_MAXIMIZE);
         return;
     }
-    const char* keys[4] = {k.left, k.top, k.width, k.height};
     const int attrs[4] = {ATTR_LEFT, ATTR_TOP, ATTR_WIDTH, ATTR_HEIGHT};
-    for (int i = 0; i < 4; i++) {
-        int value = 0;
-        if (Ini_GetInt(store, panel_section, keys[i], &value) == 1)
-            SetPanelAttribute(*k.panel, attrs[i], value);
-    }
+    for (int i = 0; i < 4; i++)
+        if (w.has[i]) SetPanelAttribute(panel, attrs[i], w.value[i]);
 }
 
 void store_window(IniText store, const window_keys& k) {
@@ -79,46 +76,32 @@ void show_panel_id() {
     SetCtrlVal(tab1, TAB1_TEXT_PANELID, panel_id);
 }
 
-// COM port numbers name devices here ("COM3" = "/dev/ttyUSB0"); a number without an
-// entry keeps the link's default device.
-void load_serial_devices(IniText store) {
-    for (int n = 1; n <= 255; n++) {
-        char key[8];
-        snprintf(key, sizeof key, "COM%d", n);
-        // Taken whole: a device path cut to a buffer would name another device.
-        const char* device = nullptr;
-        if (Ini_GetPointerToString(store, serial_section, key, &device) == 1 && device && device[0])
-            link_set_serial_device(n, device);
+// Everything the file gave goes where the program keeps it and onto the panels.
+void show_values(const settings_values& v) {
+    for (const auto& [n, device] : v.serial_devices) link_set_serial_device(n, device.c_str());
+    if (v.last_directory[0]) std::memcpy(last_directory, v.last_directory, std::strlen(v.last_directory) + 1);
+    connect_settings_show(v.connection);
+    if (v.panel_data) {
+        for (int i = 0; i < 2; i++) show_window(*windows[i].panel, v.windows[i]);
+        if (v.has_panel_id) {
+            std::memcpy(panel_id, v.panel_id, sizeof panel_id);
+            show_panel_id();
+        }
+        if (v.linear) linear_settings_show(v.linear_file);
+    }
+    if (v.has_parameters) {
+        paras.para_pc = v.parameters;
+        update_PARA(&paras.para_pc);
     }
 }
 
-// The last directory of the file dialogs; without one, the settings file's own.
-void load_directory(IniText store, const char* path) {
-    const char* last = nullptr;
-    if (Ini_GetPointerToString(store, history_section, "Last", &last) == 1 && last &&
-        std::strlen(last) < sizeof last_directory) {
-        std::memcpy(last_directory, last, std::strlen(last) + 1);
-        return;
-    }
-    char drive[UI_MAX_PATH] = "", dir[UI_MAX_PATH] = "";
-    if (SplitPath(path, drive, dir, nullptr) < 0) return;
-    std::snprintf(last_directory, sizeof last_directory, "%s%s", drive, dir);
-}
-
-void load_panel_data(IniText store) {
-    for (const window_keys& k : windows) load_window(store, k);
-    // A longer ID than the field holds is cut, never overrun.
-    if (Ini_GetStringIntoBuffer(store, panel_section, "Panel ID string", panel_id, sizeof panel_id) == 1)
-        show_panel_id();
-    linear_settings_load(store);
-}
+// The file the settings were last read from: on the first run in the user's
+// folder, the copy beside the executable.
+char read_from[UI_MAX_PATH] = "";
 
 // An installed program writes into the user's configuration folder, where its
 // own folder may not exist yet. Any other missing folder makes the write fail,
 // as the user must learn.
-// The file the settings were last read from: on the first run in the user's
-// folder, the copy beside the executable.
-char read_from[UI_MAX_PATH] = "";
 
 void make_config_folder_of(const char* path) {
     const std::filesystem::path folder = std::filesystem::path(path).parent_path();
@@ -135,15 +118,11 @@ int load_scope_para(const char* path) {
     const int rc = Ini_ReadFromFile(store.get(), path);
     if (rc < 0) return rc;
     std::snprintf(read_from, sizeof read_from, "%s", path);
-    load_serial_devices(store.get());
-    load_directory(store.get(), path);
-    connect_settings_load(store.get());
-    if (Ini_SectionExists(store.get(), panel_section)) load_panel_data(store.get());
-    // Files written before the parameter set was kept here have none of its
-    // sections; reading them would rebuild every condition from nothing.
-    if (Ini_SectionExists(store.get(), parameter_section) &&
-        parameter_file2para(store.get(), &paras.para_pc) == 0)
-        update_PARA(&paras.para_pc);
+    auto values = std::make_unique<settings_values>();
+    values->parameters = paras.para_pc;
+    para_file_progress = prog_bar;
+    settings_read(store.get(), path, values.get());
+    show_values(*values);
     return 0;
 }
 
@@ -161,12 +140,21 @@ int store_scope_para(const char* path) {
     // What others keep in the file (the serial devices a user named by hand)
     // follows the program's own sections. Before the first write in the user's
     // folder that is what the copy read at start-up held.
+    // A file at `path` that is there but cannot be read (above the store's size
+    // cap, not readable) is left as it is: written over, it would lose those
+    // sections, which only the user can rescue. The close then reports that
+    // the settings were not written.
     for (const char* previous : {path, static_cast<const char*>(read_from)}) {
+        if (!previous[0]) continue;
         store_ptr old(Ini_New(0), Ini_Dispose);
-        if (previous[0] && old && Ini_ReadFromFile(old.get(), previous) == 0) {
-            Ini_CopyMissingSections(s, old.get());
+        if (!old) return INI_ERR_NO_MEMORY;
+        const int read = Ini_ReadFromFile(old.get(), previous);
+        if (read == 0) {
+            if ((rc = Ini_CopyMissingSections(s, old.get())) < 0) return rc;
             break;
         }
+        struct stat st;
+        if (previous == path && (stat(path, &st) == 0 || errno != ENOENT)) return read;
     }
     make_config_folder_of(path);
     return Ini_WriteToFile(s, path);

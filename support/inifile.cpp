@@ -4,7 +4,9 @@
 #include "support/linefile.h"
 
 #include <algorithm>
+#include <array>
 #include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -20,8 +22,17 @@ std::string_view ini_trim(std::string_view s) {
     return s.substr(b, e - b);
 }
 
+// Lower case of ASCII letters, every other byte as it is; by table, as lookups
+// fold every character of every name they compare.
+static const std::array<char, 256> lower_table = [] {
+    std::array<char, 256> t{};
+    for (int c = 0; c < 256; c++)
+        t[static_cast<size_t>(c)] = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return t;
+}();
+
 static char lower_ascii(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    return lower_table[static_cast<unsigned char>(c)];
 }
 
 std::string ini_key(std::string_view name) {
@@ -30,15 +41,33 @@ std::string ini_key(std::string_view name) {
     return key;
 }
 
-// Compares a stored key with a name as the caller wrote it, without building a
-// key for the name: lookups must not allocate.
-static bool key_matches(const std::string& key, std::string_view name) {
-    name = ini_trim(name);
-    if (key.size() != name.size()) return false;
+// Compares a stored key with a trimmed name, without building a key for the
+// name: lookups must not allocate.
+static bool key_matches(const std::string& key, IniName name) {
+    if (key.size() != name.text.size()) return false;
     for (size_t i = 0; i < key.size(); i++) {
-        if (key[i] != lower_ascii(name[i])) return false;
+        if (key[i] != lower_ascii(name.text[i])) return false;
     }
     return true;
+}
+
+// FNV-1a over the folded bytes.
+static size_t name_hash(std::string_view text, bool fold) {
+    uint64_t h = 14695981039346656037ull;
+    for (char c : text) h = (h ^ static_cast<unsigned char>(fold ? lower_ascii(c) : c)) * 1099511628211ull;
+    return static_cast<size_t>(h);
+}
+
+size_t IniNameHash::operator()(const std::string& key) const noexcept {
+    return name_hash(key, false);
+}
+
+size_t IniNameHash::operator()(IniName name) const noexcept {
+    return name_hash(name.text, true);
+}
+
+bool IniNameEqual::operator()(const std::string& key, IniName name) const noexcept {
+    return key_matches(key, name);
 }
 
 void ini_sort_sections(std::vector<std::unique_ptr<IniSection>>& sections) {
@@ -48,32 +77,87 @@ void ini_sort_sections(std::vector<std::unique_ptr<IniSection>>& sections) {
                      });
 }
 
-void ini_sort_items(std::vector<IniItem>& items) {
-    std::stable_sort(items.begin(), items.end(),
+void ini_sort_items(IniSection* section) {
+    std::stable_sort(section->items.begin(), section->items.end(),
                      [](const IniItem& a, const IniItem& b) { return a.key < b.key; });
+    section->indexed = false;
 }
 
-static IniSection* find_section(IniStore* store, std::string_view name) {
+void ini_index_section(IniStore* store, IniSection* section) {
+    if (!store->indexed) return;
+    try {
+        store->index.emplace(section->key, section);
+    } catch (const std::bad_alloc&) {
+        store->index.clear();
+        store->indexed = false;
+    }
+}
+
+// Makes the store's index whole again after a file was read into it. False
+// when there is no memory for it: the caller then searches without it.
+static bool index_sections(IniStore* store) {
+    if (store->indexed) return true;
+    try {
+        store->index.clear();
+        store->index.reserve(store->sections.size());
+        for (const auto& s : store->sections) store->index.emplace(s->key, s.get());
+        store->indexed = true;
+    } catch (const std::bad_alloc&) {
+        store->index.clear();
+    }
+    return store->indexed;
+}
+
+static bool index_items(IniSection* s) {
+    if (s->indexed) return true;
+    try {
+        s->index.clear();
+        s->index.reserve(s->items.size());
+        for (size_t i = 0; i < s->items.size(); i++) s->index.emplace(s->items[i].key, i);
+        s->indexed = true;
+    } catch (const std::bad_alloc&) {
+        s->index.clear();
+    }
+    return s->indexed;
+}
+
+static IniSection* find_section(IniStore* store, std::string_view text) {
+    const IniName name{ini_trim(text)};
     if (store->cache && key_matches(store->cache->key, name)) return store->cache;
-    for (const auto& s : store->sections) {
-        if (key_matches(s->key, name)) {
-            store->cache = s.get();
-            return s.get();
+    IniSection* found = nullptr;
+    if (index_sections(store)) {
+        const auto it = store->index.find(name);
+        if (it != store->index.end()) found = it->second;
+    } else {
+        for (const auto& s : store->sections) {
+            if (key_matches(s->key, name)) {
+                found = s.get();
+                break;
+            }
         }
     }
-    return nullptr;
+    if (found) store->cache = found;
+    return found;
 }
 
 static IniItem* find_item(IniStore* store, const char* section, const char* tag) {
     IniSection* s = find_section(store, section);
     if (!s) return nullptr;
-    for (IniItem& item : s->items) {
-        if (key_matches(item.key, tag)) {
-            store->last_line = item.line;
-            return &item;
+    const IniName name{ini_trim(tag)};
+    IniItem* found = nullptr;
+    if (s->items.size() >= INI_INDEX_MIN_ITEMS && index_items(s)) {
+        const auto it = s->index.find(name);
+        if (it != s->index.end()) found = &s->items[it->second];
+    } else {
+        for (IniItem& item : s->items) {
+            if (key_matches(item.key, name)) {
+                found = &item;
+                break;
+            }
         }
     }
-    return nullptr;
+    if (found) store->last_line = found->line;
+    return found;
 }
 
 // ---- Store ----
@@ -158,7 +242,7 @@ int Ini_CopyMissingSections(IniText dst, IniText src) {
             if (std::find(own.begin(), own.end(), s->key) != own.end()) continue;
             auto copy = std::make_unique<IniSection>(*s);
             copy->sorted = dst->auto_sort;
-            if (copy->sorted) ini_sort_items(copy->items);
+            if (copy->sorted) ini_sort_items(copy.get());
             auto& sections = dst->sections;
             auto at = sections.end();
             if (dst->auto_sort) {
@@ -167,7 +251,9 @@ int Ini_CopyMissingSections(IniText dst, IniText src) {
                                           return key < sec->key;
                                       });
             }
+            IniSection* added = copy.get();
             sections.insert(at, std::move(copy)); // no effect when it throws
+            ini_index_section(dst, added);
             copied++;
         }
     } catch (const std::bad_alloc&) {
@@ -193,6 +279,7 @@ static void put_into_section(IniSection* s, IniItem&& item, bool check_duplicate
             // Moves and erasing do not allocate: once here, the put cannot fail.
             const auto rest =
                 std::remove_if(first + 1, items.end(), [&](const IniItem& it) { return it.key == item.key; });
+            if (rest != items.end()) s->indexed = false; // later items move forward
             items.erase(rest, items.end());
             *first = std::move(item);
             return;
@@ -203,7 +290,19 @@ static void put_into_section(IniSection* s, IniItem&& item, bool check_duplicate
         at = std::upper_bound(items.begin(), items.end(), item.key,
                               [](const std::string& key, const IniItem& it) { return key < it.key; });
     }
+    const bool appended = at == items.end();
+    const size_t position = static_cast<size_t>(at - items.begin());
     items.insert(at, std::move(item)); // no effect when it throws
+    if (!appended) {
+        s->indexed = false;
+    } else if (s->indexed) {
+        try {
+            s->index.emplace(items[position].key, position);
+        } catch (const std::bad_alloc&) {
+            s->index.clear();
+            s->indexed = false;
+        }
+    }
 }
 
 static int put_item(IniText store, const char* section, const char* tag, std::string&& value, bool quoted) {
@@ -234,6 +333,7 @@ static int put_item(IniText store, const char* section, const char* tag, std::st
         }
         IniSection* created = fresh.get();
         sections.insert(at, std::move(fresh)); // no effect when it throws
+        ini_index_section(store, created);
         store->cache = created;
     } catch (const std::bad_alloc&) {
         return INI_ERR_NO_MEMORY;

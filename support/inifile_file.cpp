@@ -118,12 +118,16 @@ static int read_all(IniStore* store, LineFile lf) {
         }
         for (auto& s : fresh) {
             join_continuations(s.get());
-            if (s->sorted) ini_sort_items(s->items);
+            if (s->sorted) ini_sort_items(s.get());
         }
         auto& sections = store->sections;
         sections.reserve(sections.size() + fresh.size());
         for (auto& s : fresh) sections.push_back(std::move(s));
         if (store->auto_sort) ini_sort_sections(sections);
+        if (!fresh.empty()) {
+            store->indexed = false;
+            store->index.clear();
+        }
     } catch (const std::bad_alloc&) {
         return INI_ERR_NO_MEMORY;
     } catch (const std::length_error&) {

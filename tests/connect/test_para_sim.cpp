@@ -4,10 +4,12 @@
 
 #include "params/para_gui.h"
 #include "sim/sim_wire.h"
+#include "tests/support/file_limit.h"
 
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <unistd.h>
 
 namespace {
@@ -53,4 +55,26 @@ TEST_F(ConnectTest, FileWithoutParameterSetIsRefusedAndTheUnitKeepsItsSet) {
     SimulateCtrlEvent(mpanel, MPANEL_CBTN_SEND, EVENT_COMMIT, 0, 0);
     EXPECT_EQ(status_text(), "Sending data ... Done. ");
     EXPECT_EQ(unit_ram(sim), ram);
+}
+
+// SEND to a file while the disk is full: the status line names the failure,
+// never "Done.", and the file saved before is still whole.
+TEST_F(ConnectTest, FullDiskDuringAParameterSaveIsReportedAndKeepsTheOldFile) {
+    const std::string file = ::testing::TempDir() + "zazed_full_" + std::to_string(getpid()) + ".ini";
+    const std::string old = "[Notes]\nkept = 1\n";
+    std::ofstream(file, std::ios::binary) << old;
+    choose_target(MPANEL_TOGGLE_FILE);
+    {
+        scoped_file_limit full(4096);
+        ASSERT_TRUE(full.ok());
+        paths.push_back(file);
+        SimulateCtrlEvent(mpanel, MPANEL_CBTN_SEND, EVENT_COMMIT, 0, 0);
+    }
+    EXPECT_EQ(status_text(), "Error while saving file.");
+    std::ifstream in(file, std::ios::binary);
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()), old);
+    paths.push_back(file);
+    SimulateCtrlEvent(mpanel, MPANEL_CBTN_SEND, EVENT_COMMIT, 0, 0);
+    EXPECT_EQ(status_text(), "Sending data ... Done.");
+    std::remove(file.c_str());
 }

@@ -1,10 +1,15 @@
 #include "linear_fixture.h"
 
+#include "connect/connect_panel.h"
+
 #include "link/link.h"
 #include "run/run_mode.h"
 #include "sim/sim_proto.h"
 #include "sim/sim_server.h"
 #include "sim/sim_wire.h"
+
+#include <QEventLoop>
+#include <QTimer>
 
 #include <cstdio>
 #include <cstring>
@@ -89,9 +94,31 @@ int LinearTest::plots(int ctrl) {
     return n;
 }
 
+namespace {
+
+constexpr int PTY_COM = 7;
+
+std::string offered_pty(sim_server* server) {
+    std::string path;
+    sim_server_call(server, [&path](sim_service* s) { path = s->pty_path().toStdString(); });
+    return path;
+}
+
+} // namespace
+
 void LinearSimTest::SetUp() {
     LinearTest::SetUp();
-    ASSERT_NO_FATAL_FAILURE(start_sim_unit(&server));
+    if (on_pty) {
+        const char* pty[] = {"kormelan3-sim", "--pty", "--baud", "115200"};
+        sim_options o;
+        std::string err;
+        ASSERT_EQ(sim_options_parse(4, pty, &o, &err), SIM_OPT_RUN) << err;
+        ASSERT_NO_FATAL_FAILURE(start_sim_unit(o, &server));
+    } else {
+        ASSERT_NO_FATAL_FAILURE(start_sim_unit(&server));
+    }
+    // The log line comes before the answer goes out: the test's hook can still
+    // change what the unit answers.
     on_sim_log(server, [this](sim_proto* p, const char* line) {
         sim_request rq{};
         // Request lines only: the unit's log also has a line for each fault it injects.
@@ -105,11 +132,37 @@ void LinearSimTest::SetUp() {
         }
         if (hook) hook(p, rq);
     });
-    ASSERT_NO_FATAL_FAILURE(connect_sim_unit(server));
+    if (on_pty) {
+        link_set_serial_device(PTY_COM, offered_pty(server).c_str());
+        ASSERT_EQ(init_rs232(&com.connect, PTY_COM, 4, 1), 1) << com.connect.message;
+        connect_update_gui(&com.connect, 0);
+        FlushUserEvents();
+    } else {
+        ASSERT_NO_FATAL_FAILURE(connect_sim_unit(server));
+    }
+}
+
+void LinearSimTest::try_to_connect() {
+    if (!on_pty) {
+        connect_choose_tcp("127.0.0.1", sim_server_tcp_port(server));
+        SimulateCtrlEvent(tab1, TAB1_CMDB_TRYCONNECT, EVENT_COMMIT, 0, 0);
+        return;
+    }
+    // After a cut the unit makes its new device on its own thread: the user
+    // tries again until it answers.
+    connect_choose_com(PTY_COM, 4);
+    for (int tries = 0; tries < 60 && com.connect.status != 1; tries++) {
+        QEventLoop wait;
+        QTimer::singleShot(50, &wait, &QEventLoop::quit);
+        wait.exec();
+        link_set_serial_device(PTY_COM, offered_pty(server).c_str());
+        SimulateCtrlEvent(tab1, TAB1_CMDB_TRYCONNECT, EVENT_COMMIT, 0, 0);
+    }
 }
 
 void LinearSimTest::TearDown() {
     stop_sim_unit(&server);
+    link_clear_serial_devices();
     LinearTest::TearDown();
 }
 

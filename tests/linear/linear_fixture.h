@@ -77,7 +77,12 @@ class LinearSimTest : public LinearTest {
     // The unit's linearisation block `block` (0 = the information block, 1 to
     // 8 the table parts), 256 words.
     std::vector<uint16_t> unit_block(int block);
+    // TRY TO CONNECT on the connect panel to the unit, on whichever line.
+    void try_to_connect();
     sim_server* server = nullptr;
+    // Set before SetUp: the unit on a 115200-baud pseudo-terminal opened as
+    // COM7 instead of TCP.
+    bool on_pty = false;
 
   private:
     std::mutex mutex_;

@@ -3,6 +3,7 @@
 // buttons pressed while RUN waits for the unit.
 #include "linear_fixture.h"
 
+#include "connect/connect_panel.h"
 #include "linear/linear_math.h"
 #include "linear/linear_panel.h"
 #include "linear/linear_transfer.h"
@@ -11,6 +12,8 @@
 #include "run/run_mode.h"
 #include "sim/sim_faults.h"
 #include "sim/sim_proto.h"
+#include "sim/sim_server.h"
+#include "sim/sim_wire.h"
 
 #include "linear_test_util.h"
 
@@ -56,6 +59,10 @@ std::vector<sim_request> send_frames() {
 } // namespace
 
 class LinearSendTest : public LinearSimTest {
+  public:
+    void link_lost_at_part_three();
+    void refresh_with_a_short_answer();
+
   protected:
     // Two files with descriptions, checked: SEND is enabled.
     void check_two_files(const std::string& descr_a = "xA range\nxA serial\n",
@@ -77,6 +84,15 @@ class LinearSendTest : public LinearSimTest {
         std::vector<unsigned char> block(LINEAR_DESCR_BYTES);
         linear_descr_block(p.data(), static_cast<int>(p.size()), block.data());
         return block;
+    }
+};
+
+// The same unit on a 115200-baud pseudo-terminal.
+class LinearSendPtyTest : public LinearSendTest {
+  protected:
+    void SetUp() override {
+        on_pty = true;
+        LinearSendTest::SetUp();
     }
 };
 
@@ -183,6 +199,64 @@ TEST_F(LinearSendTest, AUnitRejectingPartFiveIsReported) {
     EXPECT_EQ(r.back(), (sim_request{ORDER_LIN_ANNOUNCE, 0x1800, 0}));
     // The bars keep their values of the last step that worked.
     EXPECT_EQ(bar(GRAPH1_BAR_ACTIVITY2), 100.0 - 5.5 * 8);
+}
+
+// The unit hangs up while part 3 is announced: the status names the lost
+// connection, not "Part 2 of 9 ... OK.", nothing more goes out, and TRY TO
+// CONNECT then works.
+TEST_F(LinearSendTest, LinkLostAtPartThreeIsReported) {
+    link_lost_at_part_three();
+}
+
+void LinearSendTest::link_lost_at_part_three() {
+    check_two_files();
+    int cuts = 0;
+    on_request([&cuts](sim_proto* p, const sim_request& r) {
+        p->faults.p[SIM_FAULT_CUT] = r.order == ORDER_LIN_ANNOUNCE && r.value == 0x1600 && ++cuts == 1 ? 1.0 : 0.0;
+    });
+    press(tab9, TAB9_CMDB_SEND_LIN);
+    EXPECT_EQ(text(graph1, GRAPH1_STRING_STATUS), "No connection established with control unit.");
+    EXPECT_EQ(requests().size(), 5u);
+    EXPECT_EQ(requests().back(), (sim_request{ORDER_LIN_ANNOUNCE, 0x1600, 0}));
+    EXPECT_EQ(com.connect.status, 0);
+    EXPECT_EQ(bar(GRAPH1_BAR_ACTIVITY2), 100.0 - 5.5 * 4);
+
+    on_request(nullptr);
+    sim_server_call(server, [](sim_service* sv) {
+        for (double& p : sv->wire()->proto()->faults.p) p = 0.0;
+    });
+    try_to_connect();
+    ASSERT_EQ(com.connect.status, 1) << com.connect.message;
+    press(tab9, TAB9_CMDB_SEND_LIN);
+    EXPECT_EQ(text(graph1, GRAPH1_STRING_STATUS), "Part 9 of 9 ... OK.");
+}
+
+// A REFRESH answer with fewer words than asked for: the status says so and
+// the boxes keep what they showed; the next REFRESH reads the descriptions.
+TEST_F(LinearSendTest, RefreshWithAShortAnswerLeavesThePanel) {
+    refresh_with_a_short_answer();
+}
+
+void LinearSendTest::refresh_with_a_short_answer() {
+    check_two_files();
+    const auto lines = box_lines(TAB9_TEXTBOX_DESCRB);
+    on_request([](sim_proto* p, const sim_request& r) { p->faults.p[SIM_FAULT_SHORT] = r.order == ORDER_LIN_READ; });
+    press(tab9, TAB9_CMDB_REFRESH_LIN);
+    EXPECT_EQ(text(graph1, GRAPH1_STRING_STATUS), "Insufficient number of bytes.");
+    EXPECT_EQ(box_lines(TAB9_TEXTBOX_DESCRB), lines);
+    EXPECT_EQ(text(tab9, TAB9_STRING_FILEB), "b.txt");
+    on_request([](sim_proto* p, const sim_request&) { p->faults.p[SIM_FAULT_SHORT] = 0.0; });
+    press(tab9, TAB9_CMDB_REFRESH_LIN);
+    EXPECT_EQ(text(graph1, GRAPH1_STRING_STATUS), "Success.");
+    EXPECT_EQ(text(tab9, TAB9_STRING_FILEB), "<data from flash memory>");
+}
+
+TEST_F(LinearSendPtyTest, LinkLostAtPartThreeIsReported) {
+    link_lost_at_part_three();
+}
+
+TEST_F(LinearSendPtyTest, RefreshWithAShortAnswerLeavesThePanel) {
+    refresh_with_a_short_answer();
 }
 
 TEST_F(LinearSendTest, RefreshRejectedLeavesThePanel) {

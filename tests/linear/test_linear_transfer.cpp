@@ -184,3 +184,21 @@ TEST(LinearDescr, InformationBlockRoundTrip) {
     EXPECT_EQ(back[6], 0);
     EXPECT_EQ(back[300], 0);
 }
+
+// The unit's block as the box shows it: up to the first zero, at most the whole
+// block when it has none, without the last line's line feed.
+TEST(LinearDescr, BlockFromTheUnitAsTheBoxShowsIt) {
+    const char* lines[] = {"Range [mm]:    0-200", "Ser.No.:       42"};
+    unsigned char block[256];
+    linear_descr_block(lines, 2, block);
+    char text[257];
+    EXPECT_EQ(linear_descr_text(block, text), 38);
+    EXPECT_STREQ(text, "Range [mm]:    0-200\nSer.No.:       42");
+    std::memset(block, 'u', sizeof block);
+    EXPECT_EQ(linear_descr_text(block, text), 256);
+    EXPECT_EQ(text[256], '\0');
+    block[0] = '\n';
+    block[1] = 0;
+    EXPECT_EQ(linear_descr_text(block, text), 0);
+    EXPECT_EQ(linear_descr_text(nullptr, text), -1);
+}

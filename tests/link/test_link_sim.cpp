@@ -4,6 +4,7 @@
 // the executable in a child process where the test kills it or measures the program's
 // CPU alone.
 #include "link/link.h"
+#include "link/orders.h"
 #include "sim/sim_server.h"
 #include "sim/sim_wire.h"
 #include "tests/link/sim_process.h"
@@ -289,6 +290,33 @@ TEST_F(LinkSim, TcpSeededDropsTimeOutAndRecover) {
     EXPECT_GT(timeouts, 0);
     EXPECT_TRUE(recovered);
     EXPECT_EQ(com.connect.status, 1);
+}
+
+// A block answer that comes after its request timed out, while the next block
+// is asked for: answers carry no number of their request, and the late one was
+// taken as the next block's. It is now dropped, over TCP and over the serial line.
+TEST_F(LinkSim, LateAnswerIsNotTakenAsTheNextOne) {
+    for (const bool pty : {false, true}) {
+        running_sim sim(pty ? std::vector<const char*>{"--pty", "--baud", "115200"}
+                            : std::vector<const char*>{"--tcp", "0"});
+        ASSERT_EQ(pty ? open_pty(sim.pty(), 4) : init_tcp(&com.connect, sim.port(), "127.0.0.1"), 1)
+            << com.connect.message;
+        const std::vector<uint16_t> wanted = {256};
+        std::vector<uint16_t> info, table;
+        ASSERT_EQ(ask(ORDER_LIN_READ, LIN_INFO_BLOCK, wanted, &info, 256), LINK_OK);
+        ASSERT_EQ(ask(ORDER_LIN_READ, LIN_INFO_BLOCK + 0x100, wanted, &table, 256), LINK_OK);
+        ASSERT_NE(info, table);
+
+        sim.set_fault(SIM_FAULT_DELAY, 1.0);
+        std::vector<uint16_t> answer;
+        EXPECT_EQ(ask(ORDER_LIN_READ, LIN_INFO_BLOCK, wanted, &answer, 256), LINK_ERR_RECV_TIMEOUT) << pty;
+        sim.set_fault(SIM_FAULT_DELAY, 0.0);
+        EXPECT_EQ(ask(ORDER_LIN_READ, LIN_INFO_BLOCK + 0x100, wanted, &answer, 256), LINK_OK) << pty;
+        EXPECT_EQ(answer, table) << (pty ? "pty" : "tcp") << ": the late answer was taken";
+        EXPECT_EQ(ask(ORDER_LIN_READ, LIN_INFO_BLOCK, wanted, &answer, 256), LINK_OK) << pty;
+        EXPECT_EQ(answer, info) << pty;
+        init_rs232(&com.connect, 0, 0, 0);
+    }
 }
 
 // The server closes the connection in the middle of an answer. The closed socket fails

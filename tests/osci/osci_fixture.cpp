@@ -1,5 +1,6 @@
 #include "tests/osci/osci_fixture.h"
 
+#include "connect/connect_panel.h"
 #include "link/link.h"
 #include "sim/sim_proto.h"
 #include "sim/sim_server.h"
@@ -21,12 +22,25 @@ void OsciSimTest::SetUp() {
 
 void OsciSimTest::TearDown() {
     stop_sim_unit(&server);
+    link_clear_serial_devices();
     RunTest::TearDown();
 }
 
-void OsciSimTest::start_unit(bool paced) {
+namespace {
+
+constexpr int PTY_COM = 7;
+
+} // namespace
+
+void OsciSimTest::start_unit(bool paced, bool pty) {
     sim_options o;
-    o.tcp_port = 0;
+    on_pty = pty;
+    if (pty) {
+        o.pty = true;
+        o.baud = 115200;
+    } else {
+        o.tcp_port = 0;
+    }
     if (paced) {
         o.baud = 115200;
         o.pace_tcp = true;
@@ -46,7 +60,35 @@ void OsciSimTest::start_unit(bool paced) {
         }
         if (act) act(p, f);
     });
-    ASSERT_NO_FATAL_FAILURE(connect_sim_unit(server));
+    if (pty) {
+        link_set_serial_device(PTY_COM, sim_server_pty_path(server).c_str());
+        ASSERT_EQ(init_rs232(&com.connect, PTY_COM, 4, 1), 1) << com.connect.message;
+        connect_update_gui(&com.connect, 0);
+        FlushUserEvents();
+    } else {
+        ASSERT_NO_FATAL_FAILURE(connect_sim_unit(server));
+    }
+}
+
+void OsciSimTest::try_to_connect() {
+    if (!on_pty) {
+        connect_choose_tcp("127.0.0.1", sim_server_tcp_port(server));
+        SimulateCtrlEvent(tab1, TAB1_CMDB_TRYCONNECT, EVENT_COMMIT, 0, 0);
+        return;
+    }
+    // After a cut the unit makes its new device on its own thread, which can take
+    // a while (and may get the old name): the user tries again until it answers.
+    connect_choose_com(PTY_COM, 4);
+    for (double until = now_s() + 3.0; com.connect.status != 1 && now_s() < until;) {
+        QEventLoop wait;
+        QTimer::singleShot(50, &wait, &QEventLoop::quit);
+        wait.exec();
+        // The device the unit offers now (sim_server_pty_path gives the first one).
+        std::string path;
+        sim_server_call(server, [&path](sim_service* s) { path = s->pty_path().toStdString(); });
+        link_set_serial_device(PTY_COM, path.c_str());
+        SimulateCtrlEvent(tab1, TAB1_CMDB_TRYCONNECT, EVENT_COMMIT, 0, 0);
+    }
 }
 
 std::vector<logged_frame> OsciSimTest::frames() {

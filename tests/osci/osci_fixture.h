@@ -21,8 +21,12 @@ class OsciSimTest : public RunTest {
   protected:
     void SetUp() override;
     void TearDown() override;
-    // Starts the unit and connects; `paced` paces TCP like a 115200-baud line.
-    void start_unit(bool paced);
+    // Starts the unit and connects; `paced` paces TCP like a 115200-baud line,
+    // `pty` puts the unit on a 115200-baud pseudo-terminal opened as COM7.
+    void start_unit(bool paced, bool pty = false);
+    // TRY TO CONNECT on the connect panel, to the unit as start_unit reached
+    // it (a pseudo-terminal the unit replaced after a cut by its new path).
+    void try_to_connect();
     // The requests answered since the last clear.
     std::vector<logged_frame> frames();
     void clear_frames();
@@ -40,6 +44,7 @@ class OsciSimTest : public RunTest {
     // Presses VIDEO; STOP follows after `ms` unless the loop ended before.
     void video_for(int ms);
     sim_server* server = nullptr;
+    bool on_pty = false;
 
   private:
     std::mutex mutex_;

@@ -2,10 +2,13 @@
 // from the unit's log), what it shows, and how it ends.
 #include "tests/osci/osci_fixture.h"
 
+#include "connect/connect_panel.h"
 #include "link/link.h"
 #include "link/orders.h"
 #include "osci/osci_gui.h"
 #include "sim/sim_proto.h"
+#include "sim/sim_server.h"
+#include "sim/sim_wire.h"
 
 #include <QTimer>
 
@@ -60,6 +63,25 @@ class VideoLoop : public OsciSimTest {
         std::fill(std::begin(oscis.video_dataA), std::end(oscis.video_dataA), old_sample);
         std::fill(std::begin(oscis.video_dataB), std::end(oscis.video_dataB), old_sample);
     }
+    // TRY TO CONNECT on the connect panel after a failure: the link works again
+    // and a VIDEO of channel A Once reads a whole sequence.
+    void expect_try_to_connect_works() {
+        // A fault set for the last request's answer stays set: off with it.
+        on_request(nullptr);
+        sim_server_call(server, [](sim_service* sv) {
+            for (double& p : sv->wire()->proto()->faults.p) p = 0.0;
+        });
+        try_to_connect();
+        ASSERT_EQ(com.connect.status, 1) << com.connect.message;
+        modes(1, -1);
+        at(8000, [] { SimulateCtrlEvent(mpanel, MPANEL_CBTN_STOP, EVENT_COMMIT, 0, 0); });
+        SimulateCtrlEvent(mpanel, MPANEL_CBTN_VIDEO, EVENT_COMMIT, 0, 0);
+        EXPECT_EQ(text(graph1, GRAPH1_STRING_STATUS), "Data aquisiton stopped.");
+    }
+    void short_block(bool pty);
+    void cut_during_closing_poll(bool pty);
+    void cut_between_blocks(bool pty);
+    void late_block_answer(bool pty);
 };
 
 // ---- how the loop ends by itself ---------------------------------------------------------------------
@@ -266,8 +288,8 @@ TEST_F(VideoLoop, RecorderStartIsRefusedAndEndsTheLoop) {
 
 // ---- failures --------------------------------------------------------------------------------------
 
-TEST_F(VideoLoop, ShortBlockFailsAndKeepsTheOldSequence) {
-    start_unit(false);
+void VideoLoop::short_block(bool pty) {
+    start_unit(false, pty);
     modes(0, -1);
     on_request([](sim_proto* p, const logged_frame& f) {
         p->faults.p[SIM_FAULT_SHORT] = f.order == ORDER_OSCI_BLOCK ? 1.0 : 0.0;
@@ -280,6 +302,14 @@ TEST_F(VideoLoop, ShortBlockFailsAndKeepsTheOldSequence) {
     EXPECT_EQ(plots(graph1, GRAPH1_GRAPH_VIDEOA), 1); // the old curve stays
     EXPECT_EQ(frames().back().order, ORDER_OSCI_BLOCK);
     EXPECT_EQ(runs.run, 0);
+}
+
+TEST_F(VideoLoop, ShortBlockFailsAndKeepsTheOldSequence) {
+    short_block(false);
+}
+
+TEST_F(VideoLoop, ShortBlockOnAPtyFailsAndKeepsTheOldSequence) {
+    short_block(true);
 }
 
 TEST_F(VideoLoop, LinkCutDuringABlockEndsTheLoop) {
@@ -297,6 +327,133 @@ TEST_F(VideoLoop, LinkCutDuringABlockEndsTheLoop) {
     int dimmed = 0;
     GetCtrlAttribute(mpanel, MPANEL_CBTN_VIDEO, ATTR_DIMMED, &dimmed);
     EXPECT_EQ(dimmed, 1);
+}
+
+// The unit names the ring position of its oldest sample with any 16-bit
+// value; one of 1024 or more counts modulo 1024.
+TEST_F(VideoLoop, StartIndexBeyondTheRingCountsModulo1024) {
+    start_unit(false);
+    modes(1, -1);
+    std::vector<uint16_t> held;
+    on_request([&held](sim_proto* p, const logged_frame& f) {
+        sim_osci& o = p->unit.ch[0].osci;
+        // The block's answer gives the position the unit holds; a sequence that
+        // is ready is no longer written, and the closing poll puts it back.
+        if (f.order == ORDER_POLL && f.value == POLL_OSCI_STATUS && o.state == SIM_OSCI_READY && o.next < 1024) {
+            held.resize(1024);
+            sim_osci_sequence(&o, held.data());
+            o.next += 5 * 1024;
+        }
+        if (f.order == ORDER_POLL && f.value == POLL_CLOSE_A) o.next %= 1024;
+    });
+    clear_frames();
+    at(8000, [] { SimulateCtrlEvent(mpanel, MPANEL_CBTN_STOP, EVENT_COMMIT, 0, 0); });
+    SimulateCtrlEvent(mpanel, MPANEL_CBTN_VIDEO, EVENT_COMMIT, 0, 0);
+    const std::vector<logged_frame> f = without_status_polls(frames());
+    ASSERT_GE(f.size(), 2u);
+    const logged_frame& block = f[f.size() - 2];
+    ASSERT_EQ(block.order, ORDER_OSCI_BLOCK);
+    ASSERT_GE(block.answer_value, 5 * 1024);
+    EXPECT_EQ(text(graph1, GRAPH1_STRING_STATUS), "Data aquisiton stopped.");
+    const std::vector<uint16_t> want = expected_decoding(held, 1, block.answer_value % 1024);
+    for (int j = 0; j < 1024; j++)
+        ASSERT_EQ(oscis.video_dataA[j] & 0x3FFF, want[static_cast<size_t>(j)]) << "point " << j;
+}
+
+// The link cut by the unit during the poll that closes a read: the blocks came,
+// but the read failed, so the old sequence stays; TRY TO CONNECT then works.
+void VideoLoop::cut_during_closing_poll(bool pty) {
+    start_unit(false, pty);
+    modes(0, -1);
+    int closing = 0;
+    on_request([&closing](sim_proto* p, const logged_frame& f) {
+        p->faults.p[SIM_FAULT_CUT] = f.order == ORDER_POLL && f.value == POLL_CLOSE_A && ++closing == 1 ? 1.0 : 0.0;
+    });
+    at(8000, [] { SimulateCtrlEvent(mpanel, MPANEL_CBTN_STOP, EVENT_COMMIT, 0, 0); });
+    SimulateCtrlEvent(mpanel, MPANEL_CBTN_VIDEO, EVENT_COMMIT, 0, 0);
+    EXPECT_EQ(text(graph1, GRAPH1_STRING_STATUS), "No connection established with control unit.");
+    EXPECT_EQ(com.connect.status, 0);
+    for (uint16_t v : oscis.video_dataA) ASSERT_EQ(v, old_sample);
+    on_request(nullptr);
+    expect_try_to_connect_works();
+    EXPECT_NE(oscis.video_dataA[0], old_sample);
+}
+
+TEST_F(VideoLoop, LinkCutDuringTheClosingPollKeepsTheOldSequence) {
+    cut_during_closing_poll(false);
+}
+
+TEST_F(VideoLoop, LinkCutOnAPtyDuringTheClosingPollKeepsTheOldSequence) {
+    cut_during_closing_poll(true);
+}
+
+// The unit hangs up between two blocks of a read (span 256, four blocks): the
+// read fails with the connection, the old sequence stays, and TRY TO CONNECT
+// works.
+void VideoLoop::cut_between_blocks(bool pty) {
+    start_unit(false, pty);
+    modes(0, -1);
+    traces.zoom_span_x = 256;
+    int blocks = 0;
+    on_request([&blocks](sim_proto* p, const logged_frame& f) {
+        // The unit hangs up in the second block's answer, before a word of it is used.
+        p->faults.p[SIM_FAULT_CUT] = f.order == ORDER_OSCI_BLOCK && ++blocks == 2 ? 1.0 : 0.0;
+    });
+    at(8000, [] { SimulateCtrlEvent(mpanel, MPANEL_CBTN_STOP, EVENT_COMMIT, 0, 0); });
+    SimulateCtrlEvent(mpanel, MPANEL_CBTN_VIDEO, EVENT_COMMIT, 0, 0);
+    EXPECT_EQ(blocks, 2);
+    EXPECT_EQ(text(graph1, GRAPH1_STRING_STATUS), "No connection established with control unit.");
+    for (uint16_t v : oscis.video_dataA) ASSERT_EQ(v, old_sample);
+    on_request(nullptr);
+    traces.zoom_span_x = 1024;
+    expect_try_to_connect_works();
+}
+
+TEST_F(VideoLoop, LinkCutBetweenBlocksKeepsTheOldSequence) {
+    cut_between_blocks(false);
+}
+
+TEST_F(VideoLoop, LinkCutOnAPtyBetweenBlocksKeepsTheOldSequence) {
+    cut_between_blocks(true);
+}
+
+// A block answer that comes after the time-out: the read ends with it, and
+// the late answer is not taken for anything of the next VIDEO, started at once.
+void VideoLoop::late_block_answer(bool pty) {
+    start_unit(false, pty);
+    modes(1, -1);
+    std::vector<uint16_t> held;
+    int blocks = 0;
+    on_request([&](sim_proto* p, const logged_frame& f) {
+        p->faults.p[SIM_FAULT_DELAY] = f.order == ORDER_OSCI_BLOCK && ++blocks == 1 ? 1.0 : 0.0;
+        if (f.order == ORDER_OSCI_BLOCK && blocks == 2) {
+            held.resize(1024);
+            sim_osci_sequence(&p->unit.ch[0].osci, held.data());
+        }
+    });
+    at(8000, [] { SimulateCtrlEvent(mpanel, MPANEL_CBTN_STOP, EVENT_COMMIT, 0, 0); });
+    SimulateCtrlEvent(mpanel, MPANEL_CBTN_VIDEO, EVENT_COMMIT, 0, 0);
+    EXPECT_EQ(text(graph1, GRAPH1_STRING_STATUS), "Timeout while receiving.");
+    EXPECT_EQ(oscis.video_dataA[0], old_sample);
+    clear_frames();
+    modes(1, -1);
+    at(8000, [] { SimulateCtrlEvent(mpanel, MPANEL_CBTN_STOP, EVENT_COMMIT, 0, 0); });
+    SimulateCtrlEvent(mpanel, MPANEL_CBTN_VIDEO, EVENT_COMMIT, 0, 0);
+    EXPECT_EQ(text(graph1, GRAPH1_STRING_STATUS), "Data aquisiton stopped.");
+    ASSERT_EQ(blocks, 2);
+    const std::vector<logged_frame> f = without_status_polls(frames());
+    ASSERT_GE(f.size(), 2u);
+    const std::vector<uint16_t> want = expected_decoding(held, 1, f[f.size() - 2].answer_value);
+    for (int j = 0; j < 1024; j++)
+        ASSERT_EQ(oscis.video_dataA[j] & 0x3FFF, want[static_cast<size_t>(j)]) << "point " << j;
+}
+
+TEST_F(VideoLoop, LateBlockAnswerIsNotTakenByTheNextRead) {
+    late_block_answer(false);
+}
+
+TEST_F(VideoLoop, LateBlockAnswerOnAPtyIsNotTakenByTheNextRead) {
+    late_block_answer(true);
 }
 
 TEST(VideoEndText, TextsAndBarsOfTheCodesThatEndTheLoop) {

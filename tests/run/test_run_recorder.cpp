@@ -6,11 +6,13 @@
 #include "recorder/record_file.h"
 #include "recorder/recorder_panel.h"
 #include "tests/support/fifo_guard.h"
+#include "tests/support/file_limit.h"
 
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 namespace {
 
@@ -264,6 +266,36 @@ TEST_F(RunSimTest, RecordingToAPathLongerThan260BytesGoesToThatFile) {
     EXPECT_EQ(lines[0], "KORMELAN-3 record file:");
     EXPECT_EQ(data_lines(lines), 5);
     EXPECT_TRUE(popups.empty());
+}
+
+// The disk filling up while AUTO UNLIMITED records: the recording stops with
+// the file error while RUN goes on, and the file keeps every record written
+// before, each line whole.
+TEST_F(RunSimTest, FullDiskDuringRecordingAbortsItWithTheFileError) {
+    const std::string path = tmp_path("full.csv");
+    choose_file(path);
+    SetCtrlVal(tab5, TAB5_EDIT_SELECTRECMODE, 1);
+    SetCtrlVal(tab5, TAB5_NUMS_INTERVAL, 0);
+    int run_after = -1;
+    at(1300, [&] { run_after = runs.run; });
+    {
+        scoped_file_limit full(4096);
+        ASSERT_TRUE(full.ok());
+        run_for(1500, 1);
+    }
+    EXPECT_EQ(run_after, 1);
+    ASSERT_EQ(popups.size(), 1u);
+    EXPECT_EQ(popups[0], "File error!|Record aborted.");
+    EXPECT_EQ(runs.record_to_file, 0);
+    EXPECT_NE(text(tab5, TAB5_STRING_TIME), "Max. nunber of data.");
+    std::ifstream f(path, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+    EXPECT_LE(bytes.size(), 4096u);
+    ASSERT_FALSE(bytes.empty());
+    EXPECT_EQ(bytes.back(), '\n') << "a cut line was left";
+    const std::vector<std::string> lines = file_lines(path);
+    EXPECT_GT(data_lines(lines), 3);
+    expect_well_formed(lines);
 }
 
 TEST_F(RunSimTest, AutoLimitedWithNoValuesWritesOnlyTheHeader) {

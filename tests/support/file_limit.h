@@ -38,3 +38,26 @@ int with_file_limit(rlim_t bytes, F body) {
     if (WIFSIGNALED(status)) return 100 + WTERMSIG(status);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
+
+// The same limit on the test process itself, for as long as the object lives:
+// for tests whose program needs its threads (a simulated unit) and cannot run
+// in a child. Only regular files are limited; the test's output is not.
+class scoped_file_limit {
+  public:
+    explicit scoped_file_limit(rlim_t bytes) {
+        old_handler_ = std::signal(SIGXFSZ, SIG_IGN);
+        ok_ = getrlimit(RLIMIT_FSIZE, &old_) == 0 && set_file_limit(bytes);
+    }
+    ~scoped_file_limit() {
+        if (ok_) setrlimit(RLIMIT_FSIZE, &old_);
+        std::signal(SIGXFSZ, old_handler_);
+    }
+    scoped_file_limit(const scoped_file_limit&) = delete;
+    scoped_file_limit& operator=(const scoped_file_limit&) = delete;
+    bool ok() const { return ok_; }
+
+  private:
+    rlimit old_{};
+    bool ok_ = false;
+    void (*old_handler_)(int) = SIG_DFL;
+};

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <chrono>
 #include <csignal>
 #include <cstdint>
@@ -17,6 +18,7 @@
 #include <fcntl.h>
 #include <fstream>
 #include <memory>
+#include <random>
 #include <sched.h>
 #include <string>
 #include <sys/mount.h>
@@ -167,6 +169,67 @@ TEST(IniPut, MissingSectionsAreCopiedWholeAndInOrder) {
     other.s = nullptr;
     EXPECT_EQ(get_string(own, "x", "t"), "q\"");
     EXPECT_EQ(Ini_CopyMissingSections(own, nullptr), INI_ERR_NULL_ARG);
+}
+
+// Every lookup names the first section and the first item of its name, however
+// the store was built: puts in order and out of it, with and without duplicate
+// checking, files read into it and sections copied over. Checked against a plain
+// walk of the store's own records after every step.
+TEST(IniPut, LookupsFindTheFirstMatchAfterEveryKindOfChange) {
+    const char* const sections[] = {"Big", " big", "BIG ", "Small", "other"};
+    for (int sort = 0; sort < 2; sort++) {
+        std::mt19937 random(7u + static_cast<unsigned>(sort));
+        IniText s = Ini_New(sort);
+        int stamp = 0;
+        auto tag_of = [](int n, int variant) {
+            std::string t = "Tag " + std::to_string(n);
+            if (variant & 1) t = " " + t + "  ";
+            if (variant & 2)
+                for (char& c : t) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+            return t;
+        };
+        for (int step = 0; step < 400; step++) {
+            const int what = static_cast<int>(random() % 10);
+            const char* sec = sections[random() % 5];
+            if (what < 6) {
+                Ini_PutInt(s, sec, tag_of(static_cast<int>(random() % 40), static_cast<int>(random() % 4)).c_str(),
+                           ++stamp);
+            } else if (what == 6) {
+                Ini_SetDuplicateChecking(s, static_cast<int>(random() % 2));
+            } else if (what == 7) {
+                std::string text = "[" + std::string(sec) + "]\n";
+                for (int i = 0; i < 12; i++)
+                    text += tag_of(static_cast<int>(random() % 40), i) + " = " + std::to_string(++stamp) + "\n";
+                read_text(s, text);
+            } else {
+                Store other;
+                std::string text = "[Copied " + std::to_string(step % 3) + "]\n";
+                for (int i = 0; i < 10; i++) text += "Tag " + std::to_string(i) + " = " + std::to_string(++stamp) + "\n";
+                read_text(other, text);
+                Ini_CopyMissingSections(s, other);
+            }
+            for (const char* name : {"big", "SMALL", "Other", "copied 0", " Copied 2"}) {
+                const IniSection* first = nullptr;
+                for (const auto& sec_record : s->sections)
+                    if (!first && sec_record->key == ini_key(name)) first = sec_record.get();
+                ASSERT_EQ(Ini_SectionExists(s, name), first != nullptr) << name;
+                for (int n = 0; n < 40; n++) {
+                    int expected = -1;
+                    if (first) {
+                        for (const IniItem& item : first->items)
+                            if (expected < 0 && item.key == ini_key(tag_of(n, 0))) expected = std::stoi(item.value);
+                    }
+                    int value = -1;
+                    const int found = Ini_GetInt(s, name, tag_of(n, step % 4).c_str(), &value);
+                    ASSERT_EQ(found, expected >= 0 ? 1 : 0) << "step " << step << " [" << name << "] " << n;
+                    if (found == 1) {
+                        ASSERT_EQ(value, expected) << "step " << step << " [" << name << "] " << n;
+                    }
+                }
+            }
+        }
+        Ini_Dispose(s);
+    }
 }
 
 // ---- Escaping ----
