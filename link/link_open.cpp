@@ -52,6 +52,8 @@ void install(std::unique_ptr<link_transport> t, connect_info* c, const char* dev
     }
     g.transport = std::move(t);
     g.owner = c;
+    // A new line has no answer of an old request on its way.
+    g.late_until = 0.0;
     std::snprintf(g.device, sizeof g.device, "%s", device);
 }
 
@@ -65,6 +67,7 @@ void link_close_transport() {
         g.transport->close();
     }
     g.transport.reset();
+    g.late_until = 0.0;
     g.owner = nullptr;
     g.device[0] = '\0';
 }

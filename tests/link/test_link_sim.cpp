@@ -319,6 +319,23 @@ TEST_F(LinkSim, LateAnswerIsNotTakenAsTheNextOne) {
     }
 }
 
+// The wait for a late answer belongs to the line it was asked on: a line opened
+// anew after a time-out sends its first request at once.
+TEST_F(LinkSim, NewLineDoesNotWaitForTheOldLinesLateAnswer) {
+    running_sim sim({"--tcp", "0"});
+    ASSERT_EQ(init_tcp(&com.connect, sim.port(), "127.0.0.1"), 1) << com.connect.message;
+    const std::vector<uint16_t> wanted = {256};
+    std::vector<uint16_t> answer;
+    sim.set_fault(SIM_FAULT_DELAY, 1.0);
+    EXPECT_EQ(ask(ORDER_LIN_READ, LIN_INFO_BLOCK, wanted, &answer, 256), LINK_ERR_RECV_TIMEOUT);
+    sim.set_fault(SIM_FAULT_DELAY, 0.0);
+    ASSERT_EQ(init_tcp(&com.connect, sim.port(), "127.0.0.1"), 1) << com.connect.message;
+    const double t0 = now_s();
+    EXPECT_EQ(ask(ORDER_LIN_READ, LIN_INFO_BLOCK, wanted, &answer, 256), LINK_OK);
+    EXPECT_LT(now_s() - t0, 0.5);
+    init_rs232(&com.connect, 0, 0, 0);
+}
+
 // The server closes the connection in the middle of an answer. The closed socket fails
 // the link at once, reported once, instead of a time-out per transaction; the link is
 // then opened again.
