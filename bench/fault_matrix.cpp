@@ -114,9 +114,7 @@ struct unit {
     ~unit() { sim_server_stop(server); }
     int open() {
         if (!pty) return init_tcp(&com.connect, sim_server_tcp_port(server), "127.0.0.1");
-        std::string path;
-        sim_server_call(server, [&](sim_service* s) { path = s->pty_path().toStdString(); });
-        link_set_serial_device(COM, path.c_str());
+        link_set_serial_device(COM, sim_server_pty_path(server).c_str());
         return init_rs232(&com.connect, COM, 4, 1);
     }
     void set_faults(const double* p) {

@@ -61,7 +61,6 @@ struct sim_server {
     QObject* anchor = nullptr; // lives in the thread, so work can be queued to it
     sim_service* service = nullptr;
     int port = -1;
-    std::string pty_path;
 };
 
 int sim_server_start(const sim_options& o, sim_server** out, std::string* error) {
@@ -84,7 +83,6 @@ int sim_server_start(const sim_options& o, sim_server** out, std::string* error)
             s->service = new sim_service(o);
             rc = s->service->start(nullptr, &message);
             s->port = s->service->tcp_port();
-            s->pty_path = s->service->pty_path().toStdString();
         },
         Qt::BlockingQueuedConnection);
     if (rc != 0) {
@@ -100,8 +98,12 @@ int sim_server_tcp_port(const sim_server* s) {
     return s ? s->port : -1;
 }
 
-std::string sim_server_pty_path(const sim_server* s) {
-    return s ? s->pty_path : std::string();
+std::string sim_server_pty_path(sim_server* s) {
+    if (!s || !s->service) return std::string();
+    // After a cut the unit offers a new device: ask it rather than keep the first name.
+    std::string path;
+    sim_server_call(s, [&path](sim_service* service) { path = service->pty_path().toStdString(); });
+    return path;
 }
 
 void sim_server_call(sim_server* s, const std::function<void(sim_service*)>& fn) {

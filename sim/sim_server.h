@@ -44,7 +44,8 @@ struct sim_server;
 // QApplication) must exist. Returns 0, or -1 with a message in `error`.
 int sim_server_start(const sim_options& o, sim_server** out, std::string* error);
 int sim_server_tcp_port(const sim_server* s);
-std::string sim_server_pty_path(const sim_server* s);
+// The device the unit offers now (a new one after each cut of the line).
+std::string sim_server_pty_path(sim_server* s);
 // Runs `fn` on the unit's thread and waits for it: the only safe way to look at the
 // unit or its statistics while it runs.
 void sim_server_call(sim_server* s, const std::function<void(sim_service*)>& fn);

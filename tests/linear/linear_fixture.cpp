@@ -98,11 +98,6 @@ namespace {
 
 constexpr int PTY_COM = 7;
 
-std::string offered_pty(sim_server* server) {
-    std::string path;
-    sim_server_call(server, [&path](sim_service* s) { path = s->pty_path().toStdString(); });
-    return path;
-}
 
 } // namespace
 
@@ -133,7 +128,7 @@ void LinearSimTest::SetUp() {
         if (hook) hook(p, rq);
     });
     if (on_pty) {
-        link_set_serial_device(PTY_COM, offered_pty(server).c_str());
+        link_set_serial_device(PTY_COM, sim_server_pty_path(server).c_str());
         ASSERT_EQ(init_rs232(&com.connect, PTY_COM, 4, 1), 1) << com.connect.message;
         connect_update_gui(&com.connect, 0);
         FlushUserEvents();
@@ -155,7 +150,7 @@ void LinearSimTest::try_to_connect() {
         QEventLoop wait;
         QTimer::singleShot(50, &wait, &QEventLoop::quit);
         wait.exec();
-        link_set_serial_device(PTY_COM, offered_pty(server).c_str());
+        link_set_serial_device(PTY_COM, sim_server_pty_path(server).c_str());
         SimulateCtrlEvent(tab1, TAB1_CMDB_TRYCONNECT, EVENT_COMMIT, 0, 0);
     }
 }

@@ -56,11 +56,7 @@ struct running_sim {
 
     int port() const { return sim_server_tcp_port(server); }
     // The current device: a cut connection replaces it with a new one.
-    std::string pty() {
-        std::string path;
-        sim_server_call(server, [&](sim_service* s) { path = s->pty_path().toStdString(); });
-        return path;
-    }
+    std::string pty() { return sim_server_pty_path(server); }
     long fault_count(sim_fault f) {
         long n = 0;
         sim_server_call(server, [&](sim_service* s) { n = s->wire()->proto()->faults.count[f]; });

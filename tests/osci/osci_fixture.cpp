@@ -83,10 +83,7 @@ void OsciSimTest::try_to_connect() {
         QEventLoop wait;
         QTimer::singleShot(50, &wait, &QEventLoop::quit);
         wait.exec();
-        // The device the unit offers now (sim_server_pty_path gives the first one).
-        std::string path;
-        sim_server_call(server, [&path](sim_service* s) { path = s->pty_path().toStdString(); });
-        link_set_serial_device(PTY_COM, path.c_str());
+        link_set_serial_device(PTY_COM, sim_server_pty_path(server).c_str());
         SimulateCtrlEvent(tab1, TAB1_CMDB_TRYCONNECT, EVENT_COMMIT, 0, 0);
     }
 }

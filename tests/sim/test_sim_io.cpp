@@ -33,7 +33,7 @@ struct running_sim {
     }
     ~running_sim() { sim_server_stop(server); }
     int port() const { return sim_server_tcp_port(server); }
-    std::string pty() const { return sim_server_pty_path(server); }
+    std::string pty() { return sim_server_pty_path(server); }
     sim_stats stats() {
         sim_stats s{};
         sim_server_call(server, [&](sim_service* svc) { s = svc->wire()->proto()->stats; });
