@@ -1,17 +1,20 @@
 #include "tests/common/panel_fixture.h"
 
 #include "app/shell.h"
+#include "connect/connect_panel.h"
 #include "link/link.h"
 #include "run/run_mode.h"
 #include "sim/sim_options.h"
 #include "sim/sim_proto.h"
 #include "sim/sim_server.h"
 #include "sim/sim_wire.h"
+#include "tests/measure.h"
 #include "ui/panels.h"
 #include "ui/userif.h"
 
 #include <gtest/gtest.h>
 
+#include <QEventLoop>
 #include <QTimer>
 
 #include <cstdio>
@@ -131,14 +134,36 @@ void on_sim_log(sim_server* server, std::function<void(sim_proto*, const char*)>
     });
 }
 
-void connect_sim_unit(sim_server* server) {
-    ASSERT_EQ(init_tcp(&com.connect, sim_server_tcp_port(server), "127.0.0.1"), 1);
+void connect_sim_unit(sim_server* server, bool pty) {
+    if (pty) {
+        link_set_serial_device(SIM_PTY_COM, sim_server_pty_path(server).c_str());
+        ASSERT_EQ(init_rs232(&com.connect, SIM_PTY_COM, 4, 1), 1) << com.connect.message;
+    } else {
+        ASSERT_EQ(init_tcp(&com.connect, sim_server_tcp_port(server), "127.0.0.1"), 1);
+    }
     connect_update_gui(&com.connect, 0);
     FlushUserEvents();
 }
 
+void try_to_connect_sim_unit(sim_server* server, bool pty) {
+    if (!pty) {
+        connect_choose_tcp("127.0.0.1", sim_server_tcp_port(server));
+        SimulateCtrlEvent(tab1, TAB1_CMDB_TRYCONNECT, EVENT_COMMIT, 0, 0);
+        return;
+    }
+    connect_choose_com(SIM_PTY_COM, 4);
+    for (double until = now_s() + 3.0; com.connect.status != 1 && now_s() < until;) {
+        QEventLoop wait;
+        QTimer::singleShot(50, &wait, &QEventLoop::quit);
+        wait.exec();
+        link_set_serial_device(SIM_PTY_COM, sim_server_pty_path(server).c_str());
+        SimulateCtrlEvent(tab1, TAB1_CMDB_TRYCONNECT, EVENT_COMMIT, 0, 0);
+    }
+}
+
 void stop_sim_unit(sim_server** server) {
     init_rs232(&com.connect, 0, 0, 0);
+    link_clear_serial_devices();
     if (!*server) return;
     // The unit's log may point into the fixture that is going away.
     on_sim_log(*server, nullptr);

@@ -52,7 +52,14 @@ void start_sim_unit(const sim_options& o, sim_server** server);
 // Every line the unit logs goes to `fn` on the unit's thread; a request's line
 // comes before its answer goes out, so `fn` may still change the answer.
 void on_sim_log(sim_server* server, std::function<void(sim_proto*, const char*)> fn);
-// Connects the program to the unit over TCP loopback.
-void connect_sim_unit(sim_server* server);
-// Closes the program's connection, then stops the unit.
+// The COM number a unit on a pseudo-terminal is opened as.
+constexpr int SIM_PTY_COM = 7;
+// Connects the program to the unit over TCP loopback, or over its
+// pseudo-terminal at 115200 bit/s.
+void connect_sim_unit(sim_server* server, bool pty = false);
+// TRY TO CONNECT on the connect panel as the user would. After a cut the unit
+// makes a new device on its own thread, which can take a while: on a
+// pseudo-terminal the user tries again for up to 3 s until it answers.
+void try_to_connect_sim_unit(sim_server* server, bool pty);
+// Closes the program's connection and forgets the COM devices, then stops the unit.
 void stop_sim_unit(sim_server** server);

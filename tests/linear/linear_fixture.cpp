@@ -8,9 +8,6 @@
 #include "sim/sim_server.h"
 #include "sim/sim_wire.h"
 
-#include <QEventLoop>
-#include <QTimer>
-
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -94,13 +91,6 @@ int LinearTest::plots(int ctrl) {
     return n;
 }
 
-namespace {
-
-constexpr int PTY_COM = 7;
-
-
-} // namespace
-
 void LinearSimTest::SetUp() {
     LinearTest::SetUp();
     if (on_pty) {
@@ -127,37 +117,15 @@ void LinearSimTest::SetUp() {
         }
         if (hook) hook(p, rq);
     });
-    if (on_pty) {
-        link_set_serial_device(PTY_COM, sim_server_pty_path(server).c_str());
-        ASSERT_EQ(init_rs232(&com.connect, PTY_COM, 4, 1), 1) << com.connect.message;
-        connect_update_gui(&com.connect, 0);
-        FlushUserEvents();
-    } else {
-        ASSERT_NO_FATAL_FAILURE(connect_sim_unit(server));
-    }
+    ASSERT_NO_FATAL_FAILURE(connect_sim_unit(server, on_pty));
 }
 
 void LinearSimTest::try_to_connect() {
-    if (!on_pty) {
-        connect_choose_tcp("127.0.0.1", sim_server_tcp_port(server));
-        SimulateCtrlEvent(tab1, TAB1_CMDB_TRYCONNECT, EVENT_COMMIT, 0, 0);
-        return;
-    }
-    // After a cut the unit makes its new device on its own thread: the user
-    // tries again until it answers.
-    connect_choose_com(PTY_COM, 4);
-    for (int tries = 0; tries < 60 && com.connect.status != 1; tries++) {
-        QEventLoop wait;
-        QTimer::singleShot(50, &wait, &QEventLoop::quit);
-        wait.exec();
-        link_set_serial_device(PTY_COM, sim_server_pty_path(server).c_str());
-        SimulateCtrlEvent(tab1, TAB1_CMDB_TRYCONNECT, EVENT_COMMIT, 0, 0);
-    }
+    try_to_connect_sim_unit(server, on_pty);
 }
 
 void LinearSimTest::TearDown() {
     stop_sim_unit(&server);
-    link_clear_serial_devices();
     LinearTest::TearDown();
 }
 

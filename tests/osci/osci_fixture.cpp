@@ -22,15 +22,8 @@ void OsciSimTest::SetUp() {
 
 void OsciSimTest::TearDown() {
     stop_sim_unit(&server);
-    link_clear_serial_devices();
     RunTest::TearDown();
 }
-
-namespace {
-
-constexpr int PTY_COM = 7;
-
-} // namespace
 
 void OsciSimTest::start_unit(bool paced, bool pty) {
     sim_options o;
@@ -60,32 +53,11 @@ void OsciSimTest::start_unit(bool paced, bool pty) {
         }
         if (act) act(p, f);
     });
-    if (pty) {
-        link_set_serial_device(PTY_COM, sim_server_pty_path(server).c_str());
-        ASSERT_EQ(init_rs232(&com.connect, PTY_COM, 4, 1), 1) << com.connect.message;
-        connect_update_gui(&com.connect, 0);
-        FlushUserEvents();
-    } else {
-        ASSERT_NO_FATAL_FAILURE(connect_sim_unit(server));
-    }
+    ASSERT_NO_FATAL_FAILURE(connect_sim_unit(server, pty));
 }
 
 void OsciSimTest::try_to_connect() {
-    if (!on_pty) {
-        connect_choose_tcp("127.0.0.1", sim_server_tcp_port(server));
-        SimulateCtrlEvent(tab1, TAB1_CMDB_TRYCONNECT, EVENT_COMMIT, 0, 0);
-        return;
-    }
-    // After a cut the unit makes its new device on its own thread, which can take
-    // a while (and may get the old name): the user tries again until it answers.
-    connect_choose_com(PTY_COM, 4);
-    for (double until = now_s() + 3.0; com.connect.status != 1 && now_s() < until;) {
-        QEventLoop wait;
-        QTimer::singleShot(50, &wait, &QEventLoop::quit);
-        wait.exec();
-        link_set_serial_device(PTY_COM, sim_server_pty_path(server).c_str());
-        SimulateCtrlEvent(tab1, TAB1_CMDB_TRYCONNECT, EVENT_COMMIT, 0, 0);
-    }
+    try_to_connect_sim_unit(server, on_pty);
 }
 
 std::vector<logged_frame> OsciSimTest::frames() {
