@@ -5,6 +5,7 @@
 //
 // The unit runs as a child process, so getrusage of this process is the program's own
 // cost. After the runs a summary prints the medians and the ratios.
+#include "bench/link_hooks.h"
 #include "link/link.h"
 #include "tests/link/sim_process.h"
 #include "tests/measure.h"
@@ -176,28 +177,12 @@ void print_summary() {
                 median(sleeps_per_poll["tcp link"]), median(sleeps_per_poll["tcp client"]));
 }
 
-// The hooks the program installs: fetching a user event handles pending events, and the
-// wait blocks in the event loop until something happens or the deadline passes.
-void install_program_hooks() {
-    link_ui_hooks h;
-    h.get_user_event = [](int*, int*) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
-        return 0;
-    };
-    h.wait_for_activity = [](double seconds) {
-        QTimer deadline;
-        deadline.setSingleShot(true);
-        deadline.start(static_cast<int>(seconds * 1000.0 + 0.5));
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-    };
-    link_set_ui_hooks(h);
-}
 
 } // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv); // the link waits in the event loop
-    install_program_hooks();
+    bench_install_link_hooks();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

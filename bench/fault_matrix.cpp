@@ -19,6 +19,7 @@
 // CONNECT does. Prints the counts; exits 1 unless crashes, hangs and corrupt
 // answers are all 0 (a crash ends the run with the signal, the only way to count
 // it).
+#include "bench/link_hooks.h"
 #include "link/link.h"
 #include "link/orders.h"
 #include "recorder/record_file.h"
@@ -57,20 +58,6 @@ struct counts {
     double seconds = 0.0;
 };
 
-void install_program_hooks() {
-    link_ui_hooks h;
-    h.get_user_event = [](int*, int*) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
-        return 0;
-    };
-    h.wait_for_activity = [](double seconds) {
-        QTimer deadline;
-        deadline.setSingleShot(true);
-        deadline.start(static_cast<int>(seconds * 1000.0 + 0.5));
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-    };
-    link_set_ui_hooks(h);
-}
 
 std::vector<request> cycle() {
     std::vector<request> r;
@@ -242,7 +229,7 @@ void print(const char* name, const counts& c) {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    install_program_hooks();
+    bench_install_link_hooks();
     long tcp = 100000, pty = 3000;
     std::string seed = "17";
     double fast = 0.01, slow = 0.0001;
